@@ -1,0 +1,54 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/SettingsStore.h"
+#include "protocol/Clock.h"
+#include "protocol/UpsLink.h"
+#include "serial/SerialPort.h"
+
+class CMainFrame;
+class IView;
+
+struct LoaderOptions {
+  int allowCpu0 = 0;
+  int verifyAfterFlash = 1;
+  int passthrough = 0;
+};
+
+// The application object: start-up and settings, and the owner of the serial
+// port and link objects for the whole run. Toolkit-neutral.
+class CLoaderApp {
+ public:
+  static constexpr std::size_t kMaxCommandLineFile = 256;
+
+  CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device);
+  ~CLoaderApp();
+
+  // The start-up steps up to the main window: the command line's first
+  // word, the port and link objects, the settings with their defaults
+  // written back, the "Serial"/"Device" override.
+  void Start(const std::string& commandLine);
+  // Records the created main window and registers it with the port.
+  void AttachMainWindow(CMainFrame& frame);
+  void OnAbout(IView& view);
+
+  CSerialPort* Port() { return port_.get(); }
+  void DeletePort();
+  CUpsLink& Link() { return *link_; }
+  ISettingsStore& Store() { return store_; }
+  IClock& Clock() { return clock_; }
+  CMainFrame* MainWindow() { return mainWindow_; }
+
+  LoaderOptions options;
+  std::string commandLineFileName;
+
+ private:
+  ISettingsStore& store_;
+  IClock& clock_;
+  std::unique_ptr<ISerialDevice> pendingDevice_;
+  std::unique_ptr<CSerialPort> port_;
+  std::unique_ptr<CUpsLink> link_;
+  CMainFrame* mainWindow_ = nullptr;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+
+// Where request frames go, one byte at a time (the serial port in the program).
+class IByteSink {
+ public:
+  virtual ~IByteSink() = default;
+  virtual bool WriteByte(std::uint8_t byte) = 0;
+};

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds one build tree: scripts/build.sh DIR [cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=$1
+shift
+export CCACHE_BASEDIR="$(dirname "$PWD")"
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOBRANE_WERROR=ON "$@" > /dev/null
+cmake --build "$dir"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks formatting, then builds and runs every test:
+# the default build, the AddressSanitizer+UBSan build, and the threading
+# tests under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/check-format.sh
+
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j2
+
+scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTOBRANE_SANITIZE=ON -DTOBRANE_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j2 -LE slow
+
+scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=Debug -DTOBRANE_TSAN=ON -DTOBRANE_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan --output-on-failure -j2 -L threading

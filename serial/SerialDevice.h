@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The line options a device is opened or reconfigured with.
+struct LineSettings {
+  std::uint32_t baud = 19200;
+  int dataBits = 8;   // 5 to 8
+  int stopBits = 1;   // 1 or 2
+  char parity = 'N';  // N, O, E, M or S
+};
+
+struct ModemStatus {
+  bool cts = false;
+  bool dsr = false;
+  bool ring = false;
+  bool carrierDetect = false;
+};
+
+enum class ModemLine { Dtr, Rts };
+
+enum class DeviceEvent {
+  Readable,   // bytes are waiting
+  LineError,  // framing, overrun or parity error
+  Woken,      // Wake() was called
+  HungUp,     // the device is gone (unplugged adapter, closed pty master)
+};
+
+// What CSerialPort stands on: the termios backend in the program, the
+// in-process UPS simulator in tests. Results are 0 or an errno value.
+// Read and WaitEvent run on the pump thread while the other calls run on the
+// user-interface thread; implementations must allow that.
+class ISerialDevice {
+ public:
+  virtual ~ISerialDevice() = default;
+  virtual int Open(const std::string& path) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+  // Raw mode, no flow control, DTR and RTS raised.
+  virtual int Configure(const LineSettings& settings) = 0;
+  virtual int SetBaudRate(std::uint32_t baud) = 0;
+  virtual int SetDataBits(int dataBits) = 0;
+  virtual int SetModemLine(ModemLine line, bool on) = 0;
+  virtual int GetModemStatus(ModemStatus& status) = 0;
+  // Never blocks: takes what is buffered, possibly nothing.
+  virtual int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) = 0;
+  // Bounded in time (a few ms per byte); never waits for the line to drain.
+  virtual int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) = 0;
+  // Blocks until an event; a Wake() from another thread ends the wait at once.
+  virtual DeviceEvent WaitEvent() = 0;
+  virtual void Wake() = 0;
+};

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "protocol/ByteSink.h"
+#include "protocol/Clock.h"
+#include "protocol/ReceiveState.h"
+#include "serial/SerialDevice.h"
+
+// The one message the port shows itself, and the pump of pending messages
+// while Close waits for the receive pump.
+class IPortOwner {
+ public:
+  virtual ~IPortOwner() = default;
+  virtual void ShowPortMessage(const std::string& text) = 0;
+  virtual void PumpPendingMessages() = 0;
+};
+
+// The port's copy of the serial settings, as the settings store holds them.
+struct SerialSettingsTexts {
+  std::string baud;
+  std::string parity;
+  std::string dataBits;
+  std::string stopBits;
+  std::string port;
+  std::string flow;
+};
+
+// Owns the line to the UPS: open/close, line settings, control lines, the
+// receive pump thread and the byte-write path.
+class CSerialPort : public IByteSink {
+ public:
+  CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device);
+  virtual ~CSerialPort();
+  CSerialPort(const CSerialPort&) = delete;
+  CSerialPort& operator=(const CSerialPort&) = delete;
+
+  bool Open(int portNumber, std::uint32_t baud, int dataBits, int stopBits, int parityCode);
+  void Close();
+  bool IsOpen() const;
+  bool SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud);
+  bool SetDataBits(std::uint8_t newBits, std::uint8_t& previousBits);
+  bool SetDtr(bool on);
+  bool SetRts(bool on);
+  bool GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDetect);
+  int GetPortNumber() const;
+  bool WriteByte(std::uint8_t byte) override;
+  bool ReadAvailable(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
+  void PumpPendingMessages();
+
+  void SetReceiver(IByteReceiver* receiver) { receiver_.store(receiver, std::memory_order_release); }
+  void SetOwner(IPortOwner* owner) { owner_ = owner; }
+  int LastError() const { return lastError_.load(); }
+
+  // A device path that replaces the "COM%i" mapping; empty restores it.
+  void SetDeviceOverride(const std::string& path) { deviceOverride_ = path; }
+  // The device Open(portNumber) opens: the override, or /dev/ttyS(n-1).
+  std::string DevicePathFor(int portNumber) const;
+  // The device the port was last asked to open.
+  const std::string& DevicePath() const { return devicePath_; }
+  // The pump saw the device vanish (hang-up or I/O error) since the last Open.
+  bool DeviceLost() const { return deviceLost_.load(); }
+
+  SerialSettingsTexts settings;
+
+ private:
+  void StartPump();
+  void StopPump();
+  void ReceivePump();
+  void KeepError(int error);
+
+  IClock& clock_;
+  std::unique_ptr<ISerialDevice> device_;
+  std::atomic<IByteReceiver*> receiver_{nullptr};
+  IPortOwner* owner_ = nullptr;
+  std::atomic<std::int32_t> pumpRunning_{0};
+  std::atomic<int> lastError_{0};
+  std::atomic<bool> deviceLost_{false};
+  std::thread pump_;
+  bool pumpRecorded_ = false;
+  LineSettings line_;
+  std::string deviceOverride_;
+  std::string devicePath_;
+};
