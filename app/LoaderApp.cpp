@@ -1,14 +1,81 @@
 #include "app/LoaderApp.h"
 
-// Placeholder so the tree links while this file's owner writes it.
+#include <algorithm>
+
+#include "app/MainFrame.h"
+#include "app/View.h"
+
+namespace {
+
+struct SerialDefault {
+  const char* key;
+  const char* value;
+  std::string SerialSettingsTexts::*field;
+};
+
+// The order in which start-up reads and, when empty, writes them back.
+constexpr SerialDefault kSerialDefaults[] = {
+    {"Port", "2", &SerialSettingsTexts::port},         {"BaudRate", "19200", &SerialSettingsTexts::baud},
+    {"DataBits", "8", &SerialSettingsTexts::dataBits}, {"StopBits", "1", &SerialSettingsTexts::stopBits},
+    {"Parity", "none", &SerialSettingsTexts::parity},
+};
+
+// The first word: up to the first NUL, blank or tab; no quoting.
+std::string FirstWord(const std::string& commandLine) {
+  std::size_t end = commandLine.find_first_of(std::string(" \t\0", 3));
+  if (end == std::string::npos) end = commandLine.size();
+  return commandLine.substr(0, std::min(end, CLoaderApp::kMaxCommandLineFile));
+}
+
+}  // namespace
+
 CLoaderApp::CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device)
     : store_(store), clock_(clock), pendingDevice_(std::move(device)) {}
+
 CLoaderApp::~CLoaderApp() = default;
-void CLoaderApp::Start(const std::string&) {}
+
+void CLoaderApp::Start(const std::string& commandLine) {
+  commandLineFileName = FirstWord(commandLine);
+  port_ = std::make_unique<CSerialPort>(clock_, std::move(pendingDevice_));
+  link_ = std::make_unique<CUpsLink>();
+  for (const SerialDefault& d : kSerialDefaults) {
+    std::string value = store_.Read("Serial", d.key);
+    if (value.empty()) {
+      value = d.value;
+      store_.Write("Serial", d.key, value);
+    }
+    port_->settings.*d.field = value;
+  }
+  options.verifyAfterFlash = ReadOption("Verify", true);
+  options.allowCpu0 = ReadOption("Cpu0", false);
+  options.passthrough = ReadOption("Passthrough", false);
+  // A device path that stands for the COM number (a pty, a USB adapter).
+  // Only read: nothing in the program writes it.
+  port_->SetDeviceOverride(store_.Read("Serial", "Device"));
+}
+
+int CLoaderApp::ReadOption(const char* key, bool defaultOn) {
+  const std::string value = store_.Read("Config", key);
+  if (value.empty()) {
+    store_.Write("Config", key, defaultOn ? "Y" : "N");
+    return defaultOn ? 1 : 0;
+  }
+  return value == "Y" ? 1 : 0;
+}
+
 void CLoaderApp::AttachMainWindow(CMainFrame& frame) {
   mainWindow_ = &frame;
+  if (port_) {
+    port_->SetOwner(&frame);
+    port_->SetReceiver(&frame);
+  }
+  if (link_) link_->SetHost(&frame);
 }
-void CLoaderApp::OnAbout(IView&) {}
+
+void CLoaderApp::OnAbout(IView& view) {
+  view.ShowAbout();
+}
+
 void CLoaderApp::DeletePort() {
   port_.reset();
 }

@@ -51,4 +51,6 @@ class CLoaderApp {
   std::unique_ptr<CSerialPort> port_;
   std::unique_ptr<CUpsLink> link_;
   CMainFrame* mainWindow_ = nullptr;
+
+  int ReadOption(const char* key, bool defaultOn);
 };

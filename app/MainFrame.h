@@ -36,6 +36,8 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
   // Runs the handler of a menu or toolbar command.
   void RunCommand(int commandId);
   bool FirstPaintPending() const { return firstPaint_ != 0; }
+  // True once a close request was accepted; the front end then closes the window.
+  bool Closed() const { return closed_; }
   int OperationFlag() const { return operation_; }
   bool LastVerifyPassed() const { return lastVerifyPassed_; }
   int PixelsPerInch() const { return pixelsPerInch_; }
@@ -122,4 +124,5 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
   int operation_ = 0;
   int pixelsPerInch_ = 1;
   bool lastVerifyPassed_ = false;
+  bool closed_ = false;
 };
