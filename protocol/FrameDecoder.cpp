@@ -1,14 +1,70 @@
 #include "protocol/UpsLink.h"
+#include "resources/Strings.h"
 
-// Placeholder so the tree links while this file's owner writes it.
-bool CUpsLink::DecodeFrames(const std::uint8_t*, std::uint16_t, std::uint8_t*, std::uint16_t,
-                            std::uint16_t& dataCount, std::uint8_t& errorCode,
+namespace {
+
+constexpr std::uint8_t kStartByte = 0xAB;
+constexpr std::uint8_t kLastFrameBit = 0x80;
+constexpr std::uint8_t kSequenceMask = 0x7F;
+
+struct DecodeCursor {
+  const std::uint8_t* source;
+  std::uint16_t length;
+  std::uint16_t pos = 0;
+  bool AtEnd() const { return pos >= length; }
+};
+
+// Checks one frame from its block byte on and appends its data; a decode
+// error code, or kDecodeOk.
+std::uint8_t DecodeFrameBody(DecodeCursor& c, std::uint8_t* output, std::uint16_t capacity,
+                             std::uint16_t& dataCount, std::uint8_t& blockByte,
+                             std::uint8_t& previousSequence, bool& last) {
+  blockByte = c.source[c.pos++];
+  if (c.AtEnd()) return kDecodeEndsAfterBlock;
+  const std::uint8_t n = c.source[c.pos++];
+  if (c.AtEnd() || n > CUpsLink::kMaxFrameData) return kDecodeBadLength;
+  const std::uint8_t s = c.source[c.pos++];
+  if ((s & kLastFrameBit) != 0) last = true;
+  if (c.AtEnd() || (s & kSequenceMask) != previousSequence + 1) return kDecodeOutOfSequence;
+  previousSequence = s & kSequenceMask;
+  if (c.length - c.pos < n + 1 || capacity - dataCount < n) return kDecodeDoesNotFit;
+  std::uint8_t sum = kStartByte + blockByte + n + s;
+  for (int i = 0; i < n; ++i) {
+    const std::uint8_t b = c.source[c.pos++];
+    output[dataCount++] = b;
+    sum += b;
+  }
+  const std::uint8_t checksum = c.source[c.pos++];
+  return static_cast<std::uint8_t>(sum + checksum) == 0 ? kDecodeOk : kDecodeChecksum;
+}
+
+}  // namespace
+
+bool CUpsLink::DecodeFrames(const std::uint8_t* source, std::uint16_t sourceLength, std::uint8_t* output,
+                            std::uint16_t capacity, std::uint16_t& dataCount, std::uint8_t& errorCode,
                             std::uint8_t& blockByte) const {
   dataCount = 0;
-  errorCode = 0;
+  errorCode = kDecodeOk;
   blockByte = 0;
-  return false;
+  DecodeCursor c{source, sourceLength};
+  std::uint8_t previousSequence = 0;
+  bool last = false;
+  while (!last && !c.AtEnd()) {
+    while (!c.AtEnd() && source[c.pos] != kStartByte) ++c.pos;
+    ++c.pos;
+    if (c.AtEnd()) {
+      errorCode = kDecodeNoStart;
+      return false;
+    }
+    errorCode = DecodeFrameBody(c, output, capacity, dataCount, blockByte, previousSequence, last);
+    if (errorCode != kDecodeOk) return false;
+  }
+  return true;
 }
-std::string CUpsLink::ErrorName(int) const {
-  return {};
+
+std::string CUpsLink::ErrorName(int code) const {
+  static constexpr StringId kNames[] = {kStrErrUnknown,   kStrErrNoStart,       kStrErrBadBlock,
+                                        kStrErrBadLength, kStrErrOutOfSequence, kStrErrChecksum};
+  if (code < 1 || code > 5) return Text(kStrErrUnknown);
+  return Text(kNames[code]);
 }

@@ -1,8 +1,81 @@
 #include "protocol/ReceiveState.h"
 
-// Placeholder so the tree links while this file's owner writes it.
-void CReceiveState::ReceiveBytes(const std::uint8_t*, std::uint32_t) {}
-void CReceiveState::SetReceiveMode(int, bool) {}
+namespace {
+
+constexpr std::uint8_t kStartByte = 0xAB;
+constexpr std::uint8_t kLastFrameBit = 0x80;
+
+}  // namespace
+
+void CReceiveState::ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count) {
+  std::lock_guard lock(mutex_);
+  const int before = mode_.load(std::memory_order_relaxed);
+  int mode = before;
+  if (mode == kModePlugAndPlay) {
+    AssemblePnp(bytes, count, mode);
+  } else if (mode == kModeSubmoduleReply || mode == kModeFrame) {
+    AssembleFrames(bytes, count, mode);
+  }
+  if (mode != before) PublishMode(mode);
+}
+
+void CReceiveState::SetReceiveMode(int mode, bool reset) {
+  {
+    std::lock_guard lock(mutex_);
+    if (reset) {
+      length_ = 0;
+      buffer_[0] = 0;
+    }
+    mode_.store(static_cast<std::int32_t>(mode & 0xFF), std::memory_order_release);
+  }
+  modeChanged_.Notify();
+}
+
 CReceiveState::Progress CReceiveState::AssemblyProgress() const {
+  std::lock_guard lock(mutex_);
   return progress_;
+}
+
+// A ")" ends the string; characters before the opening "(" are noise.
+void CReceiveState::AssemblePnp(const std::uint8_t* bytes, std::uint32_t count, int& mode) {
+  for (std::uint32_t i = 0; i < count && length_ < kPnpCapacity; ++i) {
+    const char c = static_cast<char>(bytes[i]);
+    if (c == ')') {
+      mode = kModeIdle;
+      if (length_ > 0) pnp_[length_++] = c;
+      break;
+    }
+    if (length_ > 0 || c == '(') pnp_[length_++] = c;
+  }
+  pnp_[length_] = 0;
+  pnpLength_ = length_;
+}
+
+void CReceiveState::AssembleFrames(const std::uint8_t* bytes, std::uint32_t count, int& mode) {
+  for (std::uint32_t i = 0; i < count && length_ < kBufferSize; ++i) {
+    AssembleByte(bytes[i], mode);
+  }
+}
+
+// The steps run in this order for every byte, each seeing what the previous
+// one left, so the length byte sets the count only after the block byte.
+void CReceiveState::AssembleByte(std::uint8_t b, int& mode) {
+  Progress& p = progress_;
+  if (length_ == 0) p = Progress{};
+  if (p.bytesRemaining > 0 && p.sequenceSeen > 0) --p.bytesRemaining;
+  if (p.bytesRemaining > 0 && p.sequenceSeen == 0) p.sequenceSeen = b;
+  if (p.blockSeen > 0 && p.bytesRemaining == 0 && p.sequenceSeen == 0) p.bytesRemaining = b + 1;
+  if (p.startSeen == kStartByte && p.blockSeen == 0) p.blockSeen = b;
+  if (p.startSeen == 0 && b == kStartByte) p.startSeen = kStartByte;
+  buffer_[length_++] = b;
+  if (p.bytesRemaining == 0 && (p.sequenceSeen & kLastFrameBit) != 0) {
+    mode = kModeIdle;
+    p = Progress{};
+  }
+  if (p.bytesRemaining == 0 && p.sequenceSeen > 0) p = Progress{};
+}
+
+void CReceiveState::PublishMode(int mode) {
+  mode_.store(mode, std::memory_order_release);
+  modeChanged_.Notify();
 }
