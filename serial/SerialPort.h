@@ -1,8 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -64,6 +66,10 @@ class CSerialPort : public IByteSink {
   const std::string& DevicePath() const { return devicePath_; }
   // The pump saw the device vanish (hang-up or I/O error) since the last Open.
   bool DeviceLost() const { return deviceLost_.load(); }
+  // The line options last applied to the device.
+  const LineSettings& CurrentLine() const { return line_; }
+  // The pump's running flag: 0 while a stop waits for its acknowledgement.
+  std::int32_t PumpRunningFlag() const { return pumpRunning_.load(); }
 
   SerialSettingsTexts settings;
 
@@ -72,6 +78,12 @@ class CSerialPort : public IByteSink {
   void StopPump();
   void ReceivePump();
   void KeepError(int error);
+  bool SetLine(ModemLine line, bool on);
+  // 0 or the errno of the failed read, which is also kept as last error.
+  int ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
+  bool DeliverChunk();
+  void WaitForStopRequest();
+  void ForgetEndedPump();
 
   IClock& clock_;
   std::unique_ptr<ISerialDevice> device_;
@@ -82,6 +94,14 @@ class CSerialPort : public IByteSink {
   std::atomic<bool> deviceLost_{false};
   std::thread pump_;
   bool pumpRecorded_ = false;
+  std::atomic<bool> pumpEnded_{false};
+  // A lost device makes every wait return at once, so the pump parks here
+  // until Close asks it to stop.
+  std::mutex stopMutex_;
+  std::condition_variable stopRequested_;
+  // An open was tried and failed: the modem-line calls then fail with EBADF
+  // instead of returning quietly.
+  bool openFailed_ = false;
   LineSettings line_;
   std::string deviceOverride_;
   std::string devicePath_;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <atomic>
+
+#include "serial/SerialDevice.h"
+
+// The tty backend: a device node opened exclusively, in raw mode, without
+// flow control, driven without blocking; a wake-up descriptor ends the
+// pump's wait at once.
+class CTermiosDevice final : public ISerialDevice {
+ public:
+  CTermiosDevice();
+  ~CTermiosDevice() override;
+  CTermiosDevice(const CTermiosDevice&) = delete;
+  CTermiosDevice& operator=(const CTermiosDevice&) = delete;
+
+  int Open(const std::string& path) override;
+  void Close() override;
+  bool IsOpen() const override { return fd_.load() >= 0; }
+  int Configure(const LineSettings& settings) override;
+  int SetBaudRate(std::uint32_t baud) override;
+  int SetDataBits(int dataBits) override;
+  int SetModemLine(ModemLine line, bool on) override;
+  int GetModemStatus(ModemStatus& status) override;
+  int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
+  int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
+  DeviceEvent WaitEvent() override;
+  void Wake() override;
+
+ private:
+  int WaitWritable(int fd, std::size_t bytesLeft);
+  void DrainWake();
+
+  std::atomic<int> fd_{-1};
+  int wakeFd_ = -1;
+};
