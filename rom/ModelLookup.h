@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the model table says about a UPS type code.
+struct ModelLookupResult {
+  std::string name;  // name of the last entry read; empty when none was read
+  bool matched = false;
+  bool lastReadYielded = false;
+  bool firstReadYielded = false;
+};
+
+inline constexpr const char* kModelFileName = "OEMModel.ini";
+
+// Searches section [0] of the model table, and the sections after it, for
+// the code. Gives up after 100 further reads. Shows nothing.
+ModelLookupResult LookupModel(std::uint16_t code, const std::string& path = kModelFileName);
