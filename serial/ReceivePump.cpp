@@ -42,7 +42,11 @@ void CSerialPort::ReceivePump() {
     if (event == DeviceEvent::Readable && DeliverChunk()) {
       continue;
     }
+    if (event == DeviceEvent::HungUp) {
+      KeepHangUpError();
+    }
     if (event == DeviceEvent::Readable || event == DeviceEvent::HungUp) {
+      // The error is kept first: whoever sees the loss finds its cause.
       deviceLost_.store(true);
       WaitForStopRequest();
       break;
@@ -67,13 +71,16 @@ bool CSerialPort::DeliverChunk() {
   return true;
 }
 
-void CSerialPort::WaitForStopRequest() {
+void CSerialPort::KeepHangUpError() {
   // A hang-up reported without a failed read still needs an error to show.
   std::uint8_t probe = 0;
   std::uint32_t count = 0;
   if (ReadChunk(&probe, 1, count) == 0) {
     KeepError(EIO);
   }
+}
+
+void CSerialPort::WaitForStopRequest() {
   std::unique_lock<std::mutex> lock(stopMutex_);
   stopRequested_.wait(lock, [this] { return pumpRunning_.load() == 0; });
 }

@@ -82,6 +82,7 @@ class CSerialPort : public IByteSink {
   // 0 or the errno of the failed read, which is also kept as last error.
   int ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
   bool DeliverChunk();
+  void KeepHangUpError();
   void WaitForStopRequest();
   void ForgetEndedPump();
 

@@ -90,6 +90,9 @@ int CFakeDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
     buffer[got++] = input_.front();
     input_.pop_front();
   }
+  if (got > 0 && input_.empty()) {
+    emptiedAtWait_ = waits_;
+  }
   changed_.notify_all();
   return 0;
 }
@@ -122,7 +125,7 @@ void CFakeDevice::Wake() {
 void CFakeDevice::Feed(const std::vector<std::uint8_t>& bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
   input_.insert(input_.end(), bytes.begin(), bytes.end());
-  waitsAtFeed_ = waits_;
+  emptiedAtWait_ = -1;
   changed_.notify_all();
 }
 
@@ -140,8 +143,13 @@ void CFakeDevice::SetDeaf(bool deaf) {
 
 bool CFakeDevice::WaitUntilDrained() {
   std::unique_lock<std::mutex> lock(mutex_);
-  // Drained once the input is empty and the pump has come back to wait.
-  return changed_.wait_for(lock, kRealWait, [&] { return input_.empty() && waits_ > waitsAtFeed_; });
+  // Drained once the last byte was read and the pump, done with it, waits again.
+  return changed_.wait_for(lock, kRealWait, [&] { return emptiedAtWait_ >= 0 && waits_ > emptiedAtWait_; });
+}
+
+bool CFakeDevice::WaitUntilWaiting() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, kRealWait, [&] { return waits_ > 0; });
 }
 
 int CFakeDevice::WaitCount() {

@@ -49,6 +49,8 @@ class CFakeDevice final : public ISerialDevice {
   // While deaf, Wake() does not end a wait: the pump misses its stop.
   void SetDeaf(bool deaf);
   bool WaitUntilDrained();
+  // Until the pump has entered its first wait.
+  bool WaitUntilWaiting();
   int WaitCount();
 
   std::string openedPath;
@@ -69,7 +71,7 @@ class CFakeDevice final : public ISerialDevice {
   bool deaf_ = false;
   bool hungUp_ = false;
   int waits_ = 0;
-  int waitsAtFeed_ = 0;
+  int emptiedAtWait_ = -1;
 };
 
 class CRecordingOwner final : public IPortOwner {
