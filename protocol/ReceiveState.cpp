@@ -8,6 +8,7 @@ constexpr std::uint8_t kLastFrameBit = 0x80;
 }  // namespace
 
 void CReceiveState::ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count) {
+  if (bytes == nullptr) return;
   std::lock_guard lock(mutex_);
   const int before = mode_.load(std::memory_order_relaxed);
   int mode = before;
