@@ -1,4 +1,5 @@
 #include <initializer_list>
+#include <new>
 
 #include "protocol/AccessCodes.h"
 #include "protocol/UpsLink.h"
@@ -10,27 +11,36 @@ constexpr std::uint8_t kFlashCommand = 0xC9;
 constexpr std::uint8_t kStartFlashLetter = 0x53;
 constexpr std::uint8_t kAuthorizationCommand = 0xCF;
 constexpr std::uint8_t kRawCommand = 0xFF;
-// The UPS reads a zero descriptor in a block request as "no space"; 0x33 is
-// what it expects instead.
+constexpr std::size_t kLongestFrame = CUpsLink::kMaxTransferBlock + 11;
+// A block request never carries a zero descriptor; the UPS expects 0x33 there.
 constexpr std::uint8_t kZeroDescriptorStandIn = 0x33;
 
 void AppendLe32(Frame& frame, std::uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) frame.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-// Fills in the length byte and appends the checksum that makes the frame sum to 0.
-Frame Finish(Frame frame) {
-  frame[1] = static_cast<std::uint8_t>(frame.size() - 2);
-  std::uint8_t sum = 0;
-  for (std::uint8_t b : frame) sum += b;
-  frame.push_back(static_cast<std::uint8_t>(0x100 - sum));
-  return frame;
+// Start byte and command, then what fill adds, then the length byte and the
+// checksum that makes the frame sum to 0. A frame that cannot be had comes
+// back empty, which every caller treats as "no frame".
+template <typename Fill>
+Frame Build(std::uint8_t command, Fill fill) {
+  try {
+    Frame frame;
+    frame.reserve(kLongestFrame);
+    frame.assign({kStartByte, 0, command});
+    fill(frame);
+    frame[1] = static_cast<std::uint8_t>(frame.size() - 2);
+    std::uint8_t sum = 0;
+    for (std::uint8_t b : frame) sum += b;
+    frame.push_back(static_cast<std::uint8_t>(0x100 - sum));
+    return frame;
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
 }
 
 Frame Request(std::uint8_t command, std::initializer_list<std::uint8_t> params) {
-  Frame frame{kStartByte, 0, command};
-  frame.insert(frame.end(), params);
-  return Finish(std::move(frame));
+  return Build(command, [params](Frame& frame) { frame.insert(frame.end(), params); });
 }
 
 }  // namespace
@@ -64,18 +74,20 @@ Frame CUpsLink::BuildTransferRequest(std::uint8_t command, std::uint8_t operatio
   if (host_ == nullptr || spaceIndex < 0 || spaceIndex >= CConnectionState::kFlashSpaceEntries) return {};
   if (n > host_->Space(spaceIndex).spaceMaxBlock) return {};
   if (descriptor == 0) descriptor = kZeroDescriptorStandIn;
-  Frame frame{kStartByte, 0, command, operation, module, descriptor};
-  AppendLe32(frame, address);
-  frame.insert(frame.end(), data, data + n);
-  return Finish(std::move(frame));
+  return Build(command, [&](Frame& frame) {
+    frame.insert(frame.end(), {operation, module, descriptor});
+    AppendLe32(frame, address);
+    frame.insert(frame.end(), data, data + n);
+  });
 }
 
 Frame CUpsLink::BuildStartFlashRequest(std::uint8_t module, std::uint8_t descriptor,
                                        std::uint32_t loadAddress, std::uint32_t spaceSize) {
-  Frame frame{kStartByte, 0, kFlashCommand, kStartFlashLetter, module, descriptor};
-  AppendLe32(frame, loadAddress);
-  AppendLe32(frame, spaceSize);
-  return Finish(std::move(frame));
+  return Build(kFlashCommand, [&](Frame& frame) {
+    frame.insert(frame.end(), {kStartFlashLetter, module, descriptor});
+    AppendLe32(frame, loadAddress);
+    AppendLe32(frame, spaceSize);
+  });
 }
 
 Frame CUpsLink::BuildAuthorization() {
@@ -84,8 +96,7 @@ Frame CUpsLink::BuildAuthorization() {
 }
 
 Frame CUpsLink::BuildRawRequest(const std::uint8_t* bytes, std::uint8_t n) {
-  if (n > 0 && bytes == nullptr) return {};
-  Frame frame{kStartByte, 0, kRawCommand};
-  frame.insert(frame.end(), bytes, bytes + n);
-  return Finish(std::move(frame));
+  // Start, length, command and checksum around the bytes: no longer than any frame.
+  if ((n > 0 && bytes == nullptr) || n + 4u > kLongestFrame) return {};
+  return Build(kRawCommand, [&](Frame& frame) { frame.insert(frame.end(), bytes, bytes + n); });
 }

@@ -35,6 +35,9 @@ TEST(RequestFrames, AuthorizationAndRawFrames) {
   EXPECT_EQ(ToHex(Frame(raw.begin(), raw.begin() + 3)), "AB 04 FF");
   EXPECT_EQ(raw[4], kServiceModeCode[1]);
   EXPECT_TRUE(CUpsLink::BuildRawRequest(nullptr, 3).empty());
+  const std::vector<std::uint8_t> many(255, 0x01);
+  EXPECT_EQ(CUpsLink::BuildRawRequest(many.data(), 135).size(), 139u);
+  EXPECT_TRUE(CUpsLink::BuildRawRequest(many.data(), 255).empty());
 }
 
 // Start-flash sends the descriptor unchanged, addresses and sizes little-endian.
