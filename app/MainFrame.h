@@ -6,6 +6,7 @@
 #include "app/Transcript.h"
 #include "app/View.h"
 #include "connection/ConnectionState.h"
+#include "connection/SubmoduleRoute.h"
 #include "protocol/ReceiveState.h"
 #include "protocol/UpsLink.h"
 #include "rom/RomImageState.h"
@@ -114,6 +115,10 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
   CSerialPort* Port();
 
  private:
+  // Select SubModule's request and reply, then its follow-up; false ends the command.
+  bool SendSubmoduleRequest(const SubmoduleRoute& route);
+  bool SubmoduleFollowUp();
+
   CLoaderApp& app_;
   IView& view_;
   CTranscript transcript_;

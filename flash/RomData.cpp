@@ -1,0 +1,25 @@
+#include "flash/RomData.h"
+
+#include <new>
+
+#include "resources/Strings.h"
+
+RomDataRead ReadRomData(const CRomImageState& rom, std::vector<std::uint8_t>& data, int& got) {
+  got = 0;
+  const std::size_t size = static_cast<std::size_t>(rom.romDataSize > 0 ? rom.romDataSize : 0);
+  try {
+    data.assign(size, 0);
+  } catch (const std::bad_alloc&) {
+    return RomDataRead::OutOfMemory;
+  }
+  std::FILE* file = rom.romFile.get();
+  if (file == nullptr || std::fseek(file, rom.headerSize, SEEK_SET) != 0) return RomDataRead::ShortRead;
+  got = static_cast<int>(std::fread(data.data(), 1, size, file));
+  std::fseek(file, rom.headerSize, SEEK_SET);
+  // The file may have been cut short after it was opened.
+  return got == rom.romDataSize ? RomDataRead::Ok : RomDataRead::ShortRead;
+}
+
+std::string ShortReadMessage(const CRomImageState& rom, int got) {
+  return Format(kStrRomDataShortRead, {got, rom.romDataSize});
+}
