@@ -229,7 +229,7 @@ IClock& CMainFrame::Clock() {
 
 bool CMainFrame::WaitReply(int mode, int polls) {
   auto changed = [this, mode] { return rx_.ReceiveMode() != mode; };
-  for (int i = 0; i < polls && !changed(); ++i) {
+  for (int i = 0; i < polls && !changed() && !view_.InterruptRequested(); ++i) {
     Clock().WaitFor(kPollMs, rx_.ModeChanged(), changed);
     PumpPendingMessages();
   }

@@ -39,6 +39,9 @@ class IView {
   virtual void PumpPendingMessages() = 0;
   // Whether the application has an active window (the trim rule needs it).
   virtual bool HasActiveWindow() = 0;
+  // True once the user asked the run to stop (SIGINT in the command-line
+  // front end): reply waits then give up at once, as if timed out.
+  virtual bool InterruptRequested() { return false; }
 
   // Progress of a block transfer, for a progress bar; done == total ends it.
   virtual void TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) = 0;

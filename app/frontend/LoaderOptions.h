@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asks of one run. Nothing here is ever stored: the
+// device and the two options override the settings for this run only.
+struct LoaderCommandLine {
+  enum class Command { None, Connect, Program, Verify, Ports };
+
+  Command command = Command::None;
+  std::string file;
+  std::string device;
+  std::optional<std::string> submodule;
+  std::optional<bool> verify;
+  bool allowCpu0 = false;
+  bool help = false;
+  bool version = false;
+};
+
+struct LoaderParseResult {
+  LoaderCommandLine options;
+  std::string error;  // empty when the command line is usable
+};
+
+// Parses the command-line front end's arguments (argv[0] first).
+LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& arguments);
+
+// The --help text, with the commands and every exit status.
+std::string LoaderHelpText();

@@ -1,0 +1,127 @@
+#include "cli/CliRun.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "app/CommandIds.h"
+#include "app/LoaderApp.h"
+#include "app/MainFrame.h"
+#include "app/frontend/ExitCodes.h"
+#include "app/frontend/PortErrorText.h"
+#include "app/frontend/QSettingsStore.h"
+#include "app/frontend/SerialDeviceList.h"
+#include "serial/TermiosDevice.h"
+
+namespace {
+
+using Command = LoaderCommandLine::Command;
+
+constexpr int kFlashSpacesChecked = 8;  // entries 0 to 7 carry the UPS's own Code and Boot Loader spaces
+
+int ListPorts(std::ostream& out) {
+  for (const SerialDeviceEntry& entry : ListSerialDevices()) out << DescribeSerialDevice(entry) << '\n';
+  return kExitSuccess;
+}
+
+// Refuses a file that cannot be a ROM image before any time goes into Connect.
+std::string RomFileProblem(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return path + ": " + std::strerror(errno);
+  if (S_ISDIR(st.st_mode)) return path + ": is a directory, not a ROM file";
+  if (!S_ISREG(st.st_mode)) return path + ": is not a regular file";
+  if (access(path.c_str(), R_OK) != 0) return path + ": " + std::strerror(errno);
+  return {};
+}
+
+bool ConnectSucceeded(const CMainFrame& frame) {
+  const CConnectionState& conn = frame.Connection();
+  if (conn.connected != 1) return false;
+  for (int i = 0; i < kFlashSpacesChecked; ++i) {
+    if (frame.Space(i).spaceReadWrite) return true;
+  }
+  return false;
+}
+
+// Select SubModule or Open, whichever the command line asks for.
+int OpenImage(CMainFrame& frame, const CCliView& view, const LoaderCommandLine& command) {
+  if (command.submodule) {
+    frame.RunCommand(kCmdSelectSubmodule);
+    if (!frame.Rom().romFileName.empty()) return kExitSuccess;
+    return view.RomFileAsked() ? kExitRomRejected : kExitUpsFailed;
+  }
+  if (frame.OpenNamedFile(command.file) == 0 || frame.Rom().romFileName.empty()) return kExitRomRejected;
+  return kExitSuccess;
+}
+
+int ProgramOrVerify(CMainFrame& frame, const LoaderCommandLine& command) {
+  if (command.command == Command::Verify) {
+    frame.RunCommand(kCmdVerify);
+    const bool passed = frame.LastVerifyPassed();
+    frame.CloseImage();
+    return passed ? kExitSuccess : kExitUpsFailed;
+  }
+  if (!frame.IsCommandEnabled(kCmdProgram)) {
+    frame.CloseImage();
+    return kExitRomRejected;  // no ROM data behind the header
+  }
+  frame.RunCommand(kCmdProgram);
+  const bool verifyOn = frame.App().options.verifyAfterFlash != 0;
+  const bool ok = frame.Rom().programmed != 0 && (!verifyOn || frame.LastVerifyPassed());
+  return ok ? kExitSuccess : kExitUpsFailed;
+}
+
+int RunSteps(CMainFrame& frame, const CCliView& view, const LoaderCommandLine& command) {
+  frame.RunCommand(kCmdConnect);
+  if (!ConnectSucceeded(frame)) return kExitUpsFailed;
+  if (command.command == Command::Connect) return kExitSuccess;
+  if (int code = OpenImage(frame, view, command); code != kExitSuccess) return code;
+  return ProgramOrVerify(frame, command);
+}
+
+void ApplyRunOverrides(CLoaderApp& app, const LoaderCommandLine& command) {
+  if (!command.device.empty()) app.Port()->SetDeviceOverride(command.device);
+  if (command.verify) app.options.verifyAfterFlash = *command.verify ? 1 : 0;
+  if (command.allowCpu0) app.options.allowCpu0 = 1;
+}
+
+void ReportPortError(std::ostream& err, CSerialPort& port) {
+  const std::string path = port.DevicePath();
+  err << "tobrane: " << DescribePortError(path, port.LastError(), GatherPortAccessFacts(path)) << '\n';
+}
+
+}  // namespace
+
+int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
+                  const std::atomic<bool>* interrupted) {
+  if (command.command == Command::Ports) return ListPorts(io.out);
+  if (!command.file.empty()) {
+    if (std::string problem = RomFileProblem(command.file); !problem.empty()) {
+      io.err << "tobrane: " << problem << '\n';
+      return kExitRomRejected;
+    }
+  }
+  CQSettingsStore store;
+  CSystemClock clock;
+  CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
+  app.Start("");
+  ApplyRunOverrides(app, command);
+  CCliView view(io, command.file, command.submodule.value_or(""));
+  view.WatchInterrupt(interrupted);
+  CMainFrame frame(app, view);
+  app.AttachMainWindow(frame);
+  frame.Create();
+  if (!app.Port()->IsOpen()) {
+    ReportPortError(io.err, *app.Port());
+    return kExitPortUnusable;
+  }
+  frame.FirstPaint(96);
+  int code = RunSteps(frame, view, command);
+  if (interrupted != nullptr && interrupted->load()) code = kExitInterrupted;
+  frame.OnCloseRequest();
+  view.Finish(frame.Transcript());
+  return code;
+}
