@@ -1,4 +1,61 @@
-#include "app/MainFrame.h"
+#include <string>
 
-// Placeholder so the tree links while this file's owner writes it.
-void CMainFrame::OnConfiguration() {}
+#include "app/LoaderApp.h"
+#include "app/MainFrame.h"
+#include "resources/Strings.h"
+
+namespace {
+
+constexpr std::uint32_t kConfiguredBaud = 19200;
+constexpr int kConfiguredDataBits = 8;
+constexpr int kConfiguredStopBits = 1;
+constexpr int kParityNone = 0;
+
+const char* YesNo(bool on) {
+  return on ? "Y" : "N";
+}
+
+// A new port always comes with the fixed line settings, stored whether the
+// open worked or not so the next start tries the new port again.
+void ReopenOnNewPort(CLoaderApp& app, CSerialPort& port, IView& view, int portNumber) {
+  port.settings.baud = std::to_string(kConfiguredBaud);
+  port.settings.parity = "N";
+  port.settings.dataBits = std::to_string(kConfiguredDataBits);
+  port.settings.stopBits = std::to_string(kConfiguredStopBits);
+  port.settings.port = std::to_string(portNumber);
+  port.settings.flow = "None";
+  port.Close();
+  const bool opened =
+      port.Open(portNumber, kConfiguredBaud, kConfiguredDataBits, kConfiguredStopBits, kParityNone);
+  view.MessageBox(Format(opened ? kStrPortNumberOpened : kStrPortNumberOpenFailed, {portNumber}));
+  ISettingsStore& store = app.Store();
+  store.Write("Serial", "Port", std::to_string(portNumber));
+  store.Write("Serial", "BaudRate", std::to_string(kConfiguredBaud));
+  store.Write("Serial", "DataBits", std::to_string(kConfiguredDataBits));
+  store.Write("Serial", "StopBits", std::to_string(kConfiguredStopBits));
+  store.Write("Serial", "Parity", "N");
+  store.Write("Serial", "Flow", "None");
+}
+
+}  // namespace
+
+void CMainFrame::OnConfiguration() {
+  CSerialPort* port = Port();
+  const int currentChoice = port ? port->GetPortNumber() - 1 : -1;
+  ConfigChoice initial;
+  initial.portChoice = currentChoice;
+  initial.verify = app_.options.verifyAfterFlash != 0;
+  initial.allowCpu0 = app_.options.allowCpu0 != 0;
+  const std::optional<ConfigChoice> chosen = view_.AskConfiguration(initial);
+  if (!chosen) return;
+  if (port && chosen->portChoice != currentChoice)
+    ReopenOnNewPort(app_, *port, view_, chosen->portChoice + 1);
+  if (chosen->allowCpu0 != initial.allowCpu0) {
+    app_.options.allowCpu0 = chosen->allowCpu0 ? 1 : 0;
+    app_.Store().Write("Config", "Cpu0", YesNo(chosen->allowCpu0));
+  }
+  if (chosen->verify != initial.verify) {
+    app_.options.verifyAfterFlash = chosen->verify ? 1 : 0;
+    app_.Store().Write("Config", "Verify", YesNo(chosen->verify));
+  }
+}
