@@ -1,0 +1,282 @@
+#include "app/qt/MainWindow.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <array>
+
+#include "app/CommandIds.h"
+#include "app/LoaderApp.h"
+#include "app/qt/CommandTable.h"
+#include "app/qt/ConfigDialog.h"
+#include "app/qt/NoticeDialogs.h"
+#include "app/qt/SubmoduleDialog.h"
+#include "resources/Strings.h"
+
+CMainWindow::CMainWindow(CLoaderApp& app) : app_(app) {
+  setObjectName("mainFrame");
+  setAcceptDrops(true);
+  log_ = new CLogView(this);
+  frame_ = std::make_unique<CMainFrame>(app_, *this);
+}
+
+CMainWindow::~CMainWindow() = default;
+
+int CMainWindow::Create() {
+  setWindowTitle(Text(kStrAppTitle));
+  BuildMenus();
+  BuildToolBar();
+  BuildStatusBar();
+  setCentralWidget(log_);
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+    if (commandDepth_ == 0) UpdateCommandStates();
+  });
+  return frame_->Create();
+}
+
+QAction* CMainWindow::MakeAction(int id, const char* menuText, const char* prompt, const char* icon) {
+  const QStringList menu = QString(menuText).split('\t');
+  const QStringList tips = QString(prompt).split('\n');
+  auto* action = new QAction(menu[0], this);
+  action->setData(id);
+  action->setObjectName(QString::number(id));
+  action->setStatusTip(tips.value(0));
+  action->setToolTip(tips.value(1));
+  if (menu.size() > 1) action->setShortcut(QKeySequence(menu[1]));
+  if (icon) action->setIcon(QIcon(icon));
+  actions_[id] = action;
+  return action;
+}
+
+void CMainWindow::BuildMenus() {
+  QMenu* file = menuBar()->addMenu("&File");
+  for (const CommandEntry& c : FileMenuCommands()) {
+    if (c.id == 0) {
+      file->addSeparator();
+      continue;
+    }
+    QAction* action = MakeAction(c.id, c.menuText, c.prompt, c.icon);
+    file->addAction(action);
+    if (c.id == kCmdExit) {
+      connect(action, &QAction::triggered, this, &QWidget::close);
+    } else {
+      connect(action, &QAction::triggered, this, [this, id = c.id] { Trigger(id); });
+    }
+  }
+  QMenu* view = menuBar()->addMenu("&View");
+  for (const CommandEntry& c : ViewMenuCommands()) {
+    QAction* action = MakeAction(c.id, c.menuText, c.prompt, c.icon);
+    action->setCheckable(true);
+    action->setChecked(true);
+    view->addAction(action);
+  }
+  QMenu* help = menuBar()->addMenu("&Help");
+  const CommandEntry& about = AboutCommand();
+  QAction* aboutAction = MakeAction(about.id, about.menuText, about.prompt, about.icon);
+  help->addAction(aboutAction);
+  connect(aboutAction, &QAction::triggered, this, [this] { Trigger(kCmdAbout); });
+  for (QMenu* menu : {file, view, help})
+    connect(menu, &QMenu::aboutToShow, this, &CMainWindow::UpdateCommandStates);
+}
+
+void CMainWindow::BuildToolBar() {
+  toolBar_ = new QToolBar("Toolbar", this);
+  toolBar_->setObjectName("59392");
+  toolBar_->setIconSize(QSize(16, 15));
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  for (int id : ToolbarCommands()) {
+    if (id == 0) {
+      toolBar_->addSeparator();
+    } else {
+      toolBar_->addAction(Action(id));
+    }
+  }
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+  QAction* toggle = Action(kCmdViewToolbar);
+  connect(toggle, &QAction::toggled, toolBar_, &QWidget::setVisible);
+  connect(toolBar_, &QToolBar::visibilityChanged, toggle, &QAction::setChecked);
+}
+
+void CMainWindow::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("59393");
+  messagePane_ = new QLabel("Ready", bar);
+  bar->addWidget(messagePane_, 1);
+  progress_ = new QProgressBar(bar);
+  progress_->setMaximumWidth(320);
+  progress_->hide();
+  bar->addPermanentWidget(progress_);
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* pane = new QLabel(indicator, bar);
+    pane->setObjectName(indicator);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addPermanentWidget(pane);
+  }
+  QAction* toggle = Action(kCmdViewStatusBar);
+  connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+QAction* CMainWindow::Action(int commandId) const {
+  auto it = actions_.find(commandId);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void CMainWindow::UpdateCommandStates() {
+  for (auto& [id, action] : actions_) action->setEnabled(frame_->IsCommandEnabled(id));
+}
+
+void CMainWindow::Trigger(int commandId) {
+  // Clicks that arrive while a command pumps messages start only what the rules allow.
+  if (!frame_->IsCommandEnabled(commandId)) return;
+  ++commandDepth_;
+  frame_->RunCommand(commandId);
+  --commandDepth_;
+  UpdateCommandStates();
+}
+
+void CMainWindow::paintEvent(QPaintEvent* event) {
+  QMainWindow::paintEvent(event);
+  // A modal dialog must not run inside the paint handler: start the steps
+  // from the event loop once the first paint has happened.
+  if (frame_->FirstPaintPending() && !firstPaintScheduled_) {
+    firstPaintScheduled_ = true;
+    QTimer::singleShot(0, this, &CMainWindow::RunFirstPaint);
+  }
+}
+
+void CMainWindow::RunFirstPaint() {
+  ++commandDepth_;
+  frame_->FirstPaint(logicalDpiY());
+  --commandDepth_;
+  UpdateCommandStates();
+}
+
+void CMainWindow::closeEvent(QCloseEvent* event) {
+  if (commandDepth_ > 0 || !frame_->OnCloseRequest()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void CMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+  if (commandDepth_ > 0 || !frame_->IsCommandEnabled(kCmdOpen)) return;
+  event->acceptProposedAction();
+  ++commandDepth_;
+  frame_->OpenNamedFile(urls.front().toLocalFile().toStdString());
+  --commandDepth_;
+  UpdateCommandStates();
+}
+
+void CMainWindow::TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) {
+  log_->Show(transcript, change);
+}
+
+void CMainWindow::ScrollToEnd() {
+  log_->ScrollToEnd();
+}
+
+void CMainWindow::SetStatusColour(StatusColour colour) {
+  log_->SetStatusColour(colour);
+}
+
+void CMainWindow::MessageBox(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, Text(kStrAppTitle), QString::fromStdString(text), QMessageBox::Ok,
+                  this);
+  box.exec();
+}
+
+void CMainWindow::SetTitle(const std::string& title) {
+  setWindowTitle(QString::fromStdString(title));
+}
+
+void CMainWindow::SetStatusText(const std::string& text) {
+  messagePane_->setText(QString::fromStdString(text));
+}
+
+void CMainWindow::EnableToolbarButton(int commandId, bool enabled) {
+  if (QAction* action = Action(commandId)) action->setEnabled(enabled);
+}
+
+void CMainWindow::SetWaitCursor(bool on) {
+  if (on == waitCursor_) return;
+  waitCursor_ = on;
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void CMainWindow::PumpPendingMessages() {
+  QCoreApplication::processEvents();
+}
+
+bool CMainWindow::HasActiveWindow() {
+  return QApplication::activeWindow() != nullptr;
+}
+
+void CMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
+  if (total == 0 || done >= total) {
+    progress_->hide();
+    return;
+  }
+  if (done == 0 || !progress_->isVisible()) transferClock_.start();
+  const double seconds = transferClock_.elapsed() / 1000.0;
+  const double rate = seconds > 0 ? done / seconds : 0;
+  const int left = rate > 0 ? static_cast<int>((total - done) / rate) : 0;
+  progress_->setRange(0, 100);
+  progress_->setValue(static_cast<int>(100.0 * done / total));
+  progress_->setFormat(QString("%1 %p% - %2 B/s - %3 s left")
+                           .arg(kind == TransferKind::Programming ? "Program" : "Verify")
+                           .arg(static_cast<int>(rate))
+                           .arg(left));
+  progress_->show();
+}
+
+std::optional<std::string> CMainWindow::AskRomFile() {
+  QFileDialog dialog(this, "Open");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilters({"ROM Files (*.rom)", "All Files (*)"});
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> CMainWindow::AskSubmoduleText() {
+  CSubmoduleDialog dialog(nullptr, this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Text();
+}
+
+std::optional<ConfigChoice> CMainWindow::AskConfiguration(const ConfigChoice& initial) {
+  std::array<std::string, 4> devices;
+  for (int i = 0; i < 4; ++i)
+    devices[i] = frame_->Port() ? frame_->Port()->DevicePathFor(i + 1) : std::string();
+  CConfigDialog dialog(initial, devices, nullptr, this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Choice();
+}
+
+void CMainWindow::ShowStartupNotice() {
+  CStartupNoticeDialog dialog(nullptr, this);
+  dialog.exec();
+}
+
+void CMainWindow::ShowAbout() {
+  CAboutDialog dialog(nullptr, this);
+  dialog.exec();
+}

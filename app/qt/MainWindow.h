@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QToolBar>
+#include <map>
+#include <memory>
+
+#include "app/MainFrame.h"
+#include "app/View.h"
+#include "app/qt/LogView.h"
+
+class CLoaderApp;
+class QAction;
+
+// The Qt main window: one more view over CMainFrame. It builds the bars and
+// the transcript control, turns actions into CMainFrame commands and shows
+// what the core asks for; the command flow itself stays in the core.
+class CMainWindow : public QMainWindow, public IView {
+  Q_OBJECT
+ public:
+  explicit CMainWindow(CLoaderApp& app);
+  ~CMainWindow() override;
+
+  // Window creation: the bars, the transcript control, then CMainFrame::Create
+  // (which opens the port and may say "Port Open FAILED").
+  int Create();
+  CMainFrame& Frame() { return *frame_; }
+  CLogView& Log() { return *log_; }
+  QToolBar& ToolBar() { return *toolBar_; }
+  QAction* Action(int commandId) const;
+  QString MessagePaneText() const { return messagePane_->text(); }
+  QProgressBar& Progress() { return *progress_; }
+  // The idle update: every command's enabled state from the core's rules.
+  void UpdateCommandStates();
+  // Runs a command as a click does, if its rule allows it now.
+  void Trigger(int commandId);
+
+  // IView
+  void TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) override;
+  void ScrollToEnd() override;
+  void SetStatusColour(StatusColour colour) override;
+  void MessageBox(const std::string& text) override;
+  void SetTitle(const std::string& title) override;
+  void SetStatusText(const std::string& text) override;
+  void EnableToolbarButton(int commandId, bool enabled) override;
+  void SetWaitCursor(bool on) override;
+  void PumpPendingMessages() override;
+  bool HasActiveWindow() override;
+  void TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) override;
+  std::optional<std::string> AskRomFile() override;
+  std::optional<std::string> AskSubmoduleText() override;
+  std::optional<ConfigChoice> AskConfiguration(const ConfigChoice& initial) override;
+  void ShowStartupNotice() override;
+  void ShowAbout() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildStatusBar();
+  QAction* MakeAction(int id, const char* menuText, const char* prompt, const char* icon);
+  void RunFirstPaint();
+
+  CLoaderApp& app_;
+  std::unique_ptr<CMainFrame> frame_;
+  CLogView* log_ = nullptr;
+  QToolBar* toolBar_ = nullptr;
+  QLabel* messagePane_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QElapsedTimer transferClock_;
+  std::map<int, QAction*> actions_;
+  int commandDepth_ = 0;
+  bool waitCursor_ = false;
+  bool firstPaintScheduled_ = false;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDialog>
+
+#include "app/qt/DialogUnits.h"
+
+// Template 151: shown at the first paint, closes with OK.
+class CStartupNoticeDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CStartupNoticeDialog(const CDialogUnits* units = nullptr, QWidget* parent = nullptr);
+};
+
+// Template 100: the About box.
+class CAboutDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit CAboutDialog(const CDialogUnits* units = nullptr, QWidget* parent = nullptr);
+};
