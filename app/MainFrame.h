@@ -9,6 +9,7 @@
 #include "connection/SubmoduleRoute.h"
 #include "protocol/ReceiveState.h"
 #include "protocol/UpsLink.h"
+#include "resources/Strings.h"
 #include "rom/RomImageState.h"
 #include "serial/SerialPort.h"
 
@@ -118,6 +119,13 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
   // Select SubModule's request and reply, then its follow-up; false ends the command.
   bool SendSubmoduleRequest(const SubmoduleRoute& route);
   bool SubmoduleFollowUp();
+  // Steps of the connect sequence (connection/).
+  void FallBackToFixedSpeeds();
+  bool RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine, StringId receivedLine,
+                    std::uint8_t* data, std::uint16_t& count);
+  void StoreIdBlock(const std::uint8_t* data);
+  int StoreConfigurationBlock(const std::uint8_t* data);
+  void RecordSpaces(std::string& text, const std::uint8_t* data, std::uint16_t count);
 
   CLoaderApp& app_;
   IView& view_;

@@ -1,7 +1,72 @@
 #include "app/MainFrame.h"
+#include "resources/Strings.h"
 
-// Placeholder so the tree links while this file's owner writes it.
+namespace {
+
+constexpr int kStartupPauseMs = 2000;
+constexpr std::uint8_t kStartCommCommand = 0xA0;
+constexpr int kProbePolls = 50;
+constexpr std::uint8_t kFrameDataBits = 8;
+constexpr std::uint32_t kProbeSpeeds[] = {19200, 9600};
+constexpr std::uint32_t kLastResortSpeed = 2400;
+// Entries 0 to 7 decide whether the UPS can be upgraded at all.
+constexpr int kUpgradeCheckEntries = 8;
+
+}  // namespace
+
 int CMainFrame::StartCommProbe() {
+  Clock().SleepMs(kStartupPauseMs);
+  const std::string copy = TranscriptText();
+  ShowText(copy + Text(kStrStartupAttempt));
+  Link().SendOneByteRequest(true, kStartCommCommand);
+  if (WaitReply(kModeFrame, kProbePolls)) return 1;
+  SetReceiveMode(kModeIdle, false);
+  ShowText(copy + Text(kStrStartupTimeout));
   return 0;
 }
-void CMainFrame::OnConnect() {}
+
+// No Plug-and-Play string: try the fixed speeds, fastest first.
+void CMainFrame::FallBackToFixedSpeeds() {
+  SetStatusColour(StatusColour::Ok);
+  std::string copy = Text(kStrPnpUnable);
+  ShowText(copy);
+  CSerialPort& port = *Port();
+  std::uint8_t previousBits = 0;
+  std::uint32_t previousBaud = 0;
+  port.SetDataBits(kFrameDataBits, previousBits);
+  for (std::uint32_t speed : kProbeSpeeds) {
+    copy += Format(kStrSwitchingBaud, {speed});
+    ShowText(copy);
+    port.SetBaudRate(speed, previousBaud);
+    if (StartCommProbe()) return;
+  }
+  copy += Format(kStrSwitchingBaud, {kLastResortSpeed});
+  ShowText(copy);
+  port.SetBaudRate(kLastResortSpeed, previousBaud);
+}
+
+void CMainFrame::OnConnect() {
+  if (!Port()) return;
+  SetWaitCursor(true);
+  SetStatusColour(StatusColour::Ok);
+  const std::string copy = TranscriptText();
+  conn_.connected = 0;
+  conn_.idle = 0;
+  conn_.connectBusy = 1;
+  view_.SetStatusText(Text(kStrConnectAttempt));
+  ShowText(copy + Text(kStrConnectAttempt));
+  if (!PlugAndPlayStep()) FallBackToFixedSpeeds();
+  if (!IdentificationStep()) {
+    MessageBox(Text(kStrUnableToCommunicate));
+    conn_.connected = 0;
+  } else {
+    conn_.connected = 1;
+    if (ServiceModeStep()) FlashCapabilitiesStep();
+    int readWrite = 0;
+    for (int i = 0; i < kUpgradeCheckEntries; ++i) readWrite += conn_.spaces[static_cast<std::size_t>(i)].spaceReadWrite;
+    if (readWrite == 0) MessageBox(Text(kStrNoFlashCapability));
+  }
+  conn_.connectBusy = 0;
+  SetWaitCursor(false);
+  conn_.idle = 1;
+}

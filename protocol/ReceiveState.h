@@ -48,6 +48,11 @@ class CReceiveState final : public IByteReceiver {
   std::uint16_t ReceiveLength() const { return length_; }
   const char* PnpBuffer() const { return pnp_; }
   std::int32_t PnpLength() const { return pnpLength_; }
+  // The stored length while the pump may still be storing (locks).
+  std::int32_t PnpLengthNow() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pnpLength_;
+  }
   Progress AssemblyProgress() const;
 
   // Notified whenever the receive mode changes, so a poll can end early.
