@@ -121,8 +121,8 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
   bool SubmoduleFollowUp();
   // Steps of the connect sequence (connection/).
   void FallBackToFixedSpeeds();
-  bool RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine, StringId receivedLine,
-                    std::uint8_t* data, std::uint16_t& count);
+  bool RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine,
+                    StringId receivedLine, std::uint8_t* data, std::uint16_t& count);
   void StoreIdBlock(const std::uint8_t* data);
   int StoreConfigurationBlock(const std::uint8_t* data);
   void RecordSpaces(std::string& text, const std::uint8_t* data, std::uint16_t count);

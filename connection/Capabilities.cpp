@@ -18,26 +18,32 @@ constexpr std::uint32_t kReducedBlockAbove = 64;
 constexpr std::uint32_t kReducedBlockBy = 11;
 
 StringId SpaceName(int type) {
-  static constexpr StringId kNames[] = {kStrSpaceNone, kStrSpaceExtRam,    kStrSpaceIntRam,   kStrSpaceCode,
-                                        kStrSpaceConfiguration, kStrSpaceSecondary, kStrSpaceBootLoader};
+  static constexpr StringId kNames[] = {kStrSpaceNone,      kStrSpaceExtRam,        kStrSpaceIntRam,
+                                        kStrSpaceCode,      kStrSpaceConfiguration, kStrSpaceSecondary,
+                                        kStrSpaceBootLoader};
   return type >= 1 && type <= 6 ? kNames[type] : kStrSpaceNone;
 }
 
 StringId AccessName(int access) {
-  static constexpr StringId kNames[] = {kStrAccessNone, kStrAccessReadOnly, kStrAccessWriteOnly, kStrAccessReadWrite};
+  static constexpr StringId kNames[] = {kStrAccessNone, kStrAccessReadOnly, kStrAccessWriteOnly,
+                                        kStrAccessReadWrite};
   return access >= 0 && access <= 3 ? kNames[access] : kStrAccessUnknown;
 }
 
 StringId CpuName(int cpu) {
-  static constexpr StringId kNames[] = {kStrCpuUnknown,  kStrCpuCommunications, kStrCpuInverter,   kStrCpuRectifier,
-                                        kStrCpuNetwork,  kStrCpuControlPanel,   kStrCpuPldChain,   kStrCpuBootloader,
-                                        kStrCpuCanBridge, kStrCpu9,             kStrCpu10,         kStrCpu11};
+  static constexpr StringId kNames[] = {kStrCpuUnknown,   kStrCpuCommunications,
+                                        kStrCpuInverter,  kStrCpuRectifier,
+                                        kStrCpuNetwork,   kStrCpuControlPanel,
+                                        kStrCpuPldChain,  kStrCpuBootloader,
+                                        kStrCpuCanBridge, kStrCpu9,
+                                        kStrCpu10,        kStrCpu11};
   return cpu >= 1 && cpu <= 11 ? kNames[cpu] : kStrCpuUnknown;
 }
 
 StringId AckMeaning(char code) {
-  static constexpr StringId kMeanings[] = {kStrAckAccepted,   kStrAckNotImplemented, kStrAckBusy,    kStrAckUnrecognized,
-                                           kStrAckOutOfRange, kStrAckInvalid,        kStrAckAdjusted};
+  static constexpr StringId kMeanings[] = {kStrAckAccepted,     kStrAckNotImplemented, kStrAckBusy,
+                                           kStrAckUnrecognized, kStrAckOutOfRange,     kStrAckInvalid,
+                                           kStrAckAdjusted};
   return code >= '1' && code <= '7' ? kMeanings[code - '1'] : kStrAckUnknown;
 }
 
@@ -85,7 +91,8 @@ int CMainFrame::FlashCapabilitiesStep() {
   for (int cpu = 1; cpu <= CConnectionState::kControllerSlots; ++cpu) {
     if (conn_.firmwareVersions[static_cast<std::size_t>(cpu - 1)] == 0) continue;
     SetReceiveMode(kModeFrame, true);
-    Link().SendThreeByteRequest(false, kCapabilitiesCommand, kCapabilitiesSubcommand, static_cast<std::uint8_t>(cpu));
+    Link().SendThreeByteRequest(false, kCapabilitiesCommand, kCapabilitiesSubcommand,
+                                static_cast<std::uint8_t>(cpu));
     if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
       SetReceiveMode(kModeIdle, false);
       text += Format(kStrCapsTimeout, {cpu});
@@ -97,7 +104,8 @@ int CMainFrame::FlashCapabilitiesStep() {
     std::uint8_t data[kReplyCapacity] = {};
     std::uint16_t count = 0;
     std::uint8_t error = 0, block = 0;
-    if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error, block)) {
+    if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
+                             block)) {
       ShowText(text + Format(kStrCapsDecodeError, {int{error}}));
       return 0;
     }

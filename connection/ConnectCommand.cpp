@@ -63,7 +63,8 @@ void CMainFrame::OnConnect() {
     conn_.connected = 1;
     if (ServiceModeStep()) FlashCapabilitiesStep();
     int readWrite = 0;
-    for (int i = 0; i < kUpgradeCheckEntries; ++i) readWrite += conn_.spaces[static_cast<std::size_t>(i)].spaceReadWrite;
+    for (int i = 0; i < kUpgradeCheckEntries; ++i)
+      readWrite += conn_.spaces[static_cast<std::size_t>(i)].spaceReadWrite;
     if (readWrite == 0) MessageBox(Text(kStrNoFlashCapability));
   }
   conn_.connectBusy = 0;

@@ -16,8 +16,9 @@ constexpr std::uint8_t kConfigurationBlock = 6;
 constexpr std::uint16_t kReplyCapacity = 300;
 
 constexpr StringId kSlotNames[CConnectionState::kControllerSlots] = {
-    kStrSlotCommunications, kStrSlotInverter, kStrSlotRectifier, kStrSlotNetwork, kStrSlotControlPanel, kStrSlotPldChain,
-    kStrSlotBootloader,     kStrSlotCanBridge, kStrSlotCpu9,     kStrSlotCpu10,   kStrSlotCpu11};
+    kStrSlotCommunications, kStrSlotInverter, kStrSlotRectifier,  kStrSlotNetwork,
+    kStrSlotControlPanel,   kStrSlotPldChain, kStrSlotBootloader, kStrSlotCanBridge,
+    kStrSlotCpu9,           kStrSlotCpu10,    kStrSlotCpu11};
 
 std::uint16_t Version(const std::uint8_t* data, int slot) {
   return static_cast<std::uint16_t>(data[1 + 2 * slot] | (data[2 + 2 * slot] << 8));
@@ -44,7 +45,8 @@ int CMainFrame::StartupHandshake() {
   std::uint8_t data[kReplyCapacity] = {};
   std::uint16_t count = 0;
   std::uint8_t error = 0, block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error, block)) {
+  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
+                           block)) {
     ShowText(text + Format(kStrErrDecodingUpsData, {int{error}}));
     return 0;
   }
@@ -68,7 +70,8 @@ bool CMainFrame::RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, 
   const std::string text = copy + Text(receivedLine);
   ShowText(text);
   std::uint8_t error = 0, block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error, block)) {
+  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
+                           block)) {
     SetStatusColour(StatusColour::Failure);
     ShowText(text + Format(kStrErrDecodingUpsData, {int{error}}));
     return false;
@@ -102,12 +105,12 @@ void CMainFrame::StoreIdBlock(const std::uint8_t* data) {
 
 int CMainFrame::StoreConfigurationBlock(const std::uint8_t* data) {
   conn_.upsTypeCode = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
-  const ModelLookupResult model = LookupModel(Text(kStrModelFileName), conn_.upsTypeCode);
-  const bool notFound = model.firstReadYieldedEntry && model.ranToLimit;
-  if (model.modelName == Text(kStrModelRendalManifold) || model.modelName == Text(kStrModelRendalPower)) {
+  const ModelLookupResult model = LookupModel(conn_.upsTypeCode, Text(kStrModelFileName));
+  const bool notFound = model.firstReadYielded && !model.matched;
+  if (model.name == Text(kStrModelRendalManifold) || model.name == Text(kStrModelRendalPower)) {
     app_.options.verifyAfterFlash = 0;
   }
-  ShowText(TranscriptText() + Format(kStrUpsType, {int{conn_.upsTypeCode}, model.modelName}));
+  ShowText(TranscriptText() + Format(kStrUpsType, {int{conn_.upsTypeCode}, model.name}));
   return notFound ? 0 : 1;
 }
 
@@ -119,7 +122,8 @@ int CMainFrame::IdentificationStep() {
   if (RequestBlock(kIdBlockRequest, kIdBlock, kStrIdTimeout, kStrIdReceived, data, count)) {
     StoreIdBlock(data);
     std::fill(std::begin(data), std::end(data), std::uint8_t{0});
-    if (RequestBlock(kConfigurationRequest, kConfigurationBlock, kStrConfigTimeout, kStrConfigReceived, data, count)) {
+    if (RequestBlock(kConfigurationRequest, kConfigurationBlock, kStrConfigTimeout, kStrConfigReceived, data,
+                     count)) {
       result = StoreConfigurationBlock(data);
     }
   }

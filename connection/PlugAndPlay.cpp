@@ -72,7 +72,8 @@ std::string DescribePnpString(const char* pnp, int length) {
   const bool valid = length >= kMinPnpLength && length <= kMaxPnpLength && pnp[0] == '(';
   if (valid) return CPnpFields(pnp, length).Describe();
   const auto count = static_cast<std::size_t>(std::clamp(length, 0, 256));
-  return Text(kStrPnpInvalid) + HexDump(reinterpret_cast<const std::uint8_t*>(pnp), count) + Text(kStrLineEnd);
+  return Text(kStrPnpInvalid) + HexDump(reinterpret_cast<const std::uint8_t*>(pnp), count) +
+         Text(kStrLineEnd);
 }
 
 int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
@@ -126,7 +127,8 @@ int CMainFrame::PlugAndPlayStep() {
     ShowText(Text(kStrPnpUnable));
     return 0;
   }
-  std::string text = status == -1 ? Text(kStrUnableSwitchBaud) : Format(kStrCommsEstablished, {int{conn_.lineSpeed}});
+  std::string text =
+      status == -1 ? Text(kStrUnableSwitchBaud) : Format(kStrCommsEstablished, {int{conn_.lineSpeed}});
   text += DescribePnpString(rx_.PnpBuffer(), rx_.PnpLength());
   text += Text(kStrLineEnd);
   ShowText(text);

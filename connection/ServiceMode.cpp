@@ -55,8 +55,8 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
       std::uint8_t data[kReplyCapacity] = {};
       std::uint16_t count = 0;
       std::uint8_t error = 0, block = 0;
-      if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kCommParametersCapacity, count, error,
-                               block)) {
+      if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kCommParametersCapacity, count,
+                               error, block)) {
         ShowText(copy + Format(kStrErrDecodingUpsData, {int{error}}));
         return 0;
       }
@@ -107,7 +107,8 @@ int CMainFrame::ServiceModeStep() {
   std::uint8_t data[kReplyCapacity] = {};
   std::uint16_t count = 0;
   std::uint8_t error = 0, block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error, block)) {
+  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
+                           block)) {
     ShowText(received + Format(kStrErrDecodingResponse, {int{error}}));
     return 0;
   }
