@@ -8,7 +8,7 @@
 
 namespace {
 
-struct RomSpec {
+struct RomRequest {
   std::string out;
   std::uint32_t load = 0x8000;
   std::uint16_t ups = 500;
@@ -24,7 +24,7 @@ void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
   b[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-std::vector<std::uint8_t> BuildImage(const RomSpec& s) {
+std::vector<std::uint8_t> BuildImage(const RomRequest& s) {
   std::vector<std::uint8_t> b(20 + s.size);
   b[0] = 0xAA;
   b[1] = 0xEE;
@@ -44,7 +44,7 @@ std::vector<std::uint8_t> BuildImage(const RomSpec& s) {
   return b;
 }
 
-bool ParseArgs(int argc, char** argv, RomSpec& s) {
+bool ParseArgs(int argc, char** argv, RomRequest& s) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a.rfind("--", 0) != 0) {
@@ -74,17 +74,17 @@ bool ParseArgs(int argc, char** argv, RomSpec& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  RomSpec spec;
-  if (!ParseArgs(argc, argv, spec)) {
+  RomRequest request;
+  if (!ParseArgs(argc, argv, request)) {
     std::fprintf(stderr,
                  "usage: tobrane-makerom OUT.rom [--ups 500] [--module 1] [--load 0x8000] [--size 512] "
                  "[--version 0x0300] [--seed 0]\n");
     return 2;
   }
-  const std::vector<std::uint8_t> image = BuildImage(spec);
-  std::FILE* f = std::fopen(spec.out.c_str(), "wb");
+  const std::vector<std::uint8_t> image = BuildImage(request);
+  std::FILE* f = std::fopen(request.out.c_str(), "wb");
   if (!f || std::fwrite(image.data(), 1, image.size(), f) != image.size() || std::fclose(f) != 0) {
-    std::perror(spec.out.c_str());
+    std::perror(request.out.c_str());
     return 1;
   }
   return 0;

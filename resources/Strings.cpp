@@ -14,18 +14,18 @@ const char* const kTexts[] = {
 static_assert(sizeof(kTexts) / sizeof(kTexts[0]) == kStringCount);
 
 struct Conversion {
-  std::string spec;  // "%", flags, width, precision, conversion letter
+  std::string directive;  // "%", flags, width, precision, conversion letter
   char letter = 0;
 };
 
 // Reads one conversion starting after '%'; false when it is malformed.
 bool ReadConversion(const char*& p, Conversion& out) {
-  out.spec = "%";
-  while (*p && std::strchr("-+ #0", *p)) out.spec += *p++;
-  while (*p >= '0' && *p <= '9') out.spec += *p++;
+  out.directive = "%";
+  while (*p && std::strchr("-+ #0", *p)) out.directive += *p++;
+  while (*p >= '0' && *p <= '9') out.directive += *p++;
   if (*p == '.') {
-    out.spec += *p++;
-    while (*p >= '0' && *p <= '9') out.spec += *p++;
+    out.directive += *p++;
+    while (*p >= '0' && *p <= '9') out.directive += *p++;
   }
   if (!*p || !std::strchr("diuxXocs", *p)) return false;
   out.letter = *p++;
@@ -45,24 +45,24 @@ bool Accepts(char letter, FormatArg::Kind kind) {
 
 std::string Render(const Conversion& c, const FormatArg& arg) {
   char buffer[256];
-  std::string spec = c.spec;
+  std::string directive = c.directive;
   if (c.letter == 's') {
     std::string text = arg.AsString();
-    if (spec == "%s") return text;
-    spec += 's';
-    std::snprintf(buffer, sizeof buffer, spec.c_str(), text.c_str());
+    if (directive == "%s") return text;
+    directive += 's';
+    std::snprintf(buffer, sizeof buffer, directive.c_str(), text.c_str());
   } else if (c.letter == 'c') {
-    spec += 'c';
-    std::snprintf(buffer, sizeof buffer, spec.c_str(),
+    directive += 'c';
+    std::snprintf(buffer, sizeof buffer, directive.c_str(),
                   static_cast<int>(static_cast<unsigned char>(arg.AsUnsigned())));
   } else if (c.letter == 'd' || c.letter == 'i') {
-    spec += "ll";
-    spec += c.letter;
-    std::snprintf(buffer, sizeof buffer, spec.c_str(), arg.AsSigned());
+    directive += "ll";
+    directive += c.letter;
+    std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsSigned());
   } else {
-    spec += "ll";
-    spec += c.letter;
-    std::snprintf(buffer, sizeof buffer, spec.c_str(), arg.AsUnsigned());
+    directive += "ll";
+    directive += c.letter;
+    std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsUnsigned());
   }
   return buffer;
 }
