@@ -1,37 +1,34 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
+
+#include "tests/e2e/SimProcess.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr auto kRunLimit = std::chrono::seconds(60);
+
 struct RunResult {
-  int status = -1;
+  std::optional<int> status;  // nothing: killed at the time limit
   std::string out;
   std::string err;
 };
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
 }
 
-// A private directory with its own settings, so runs never share state.
+// A private directory with its own settings and the example model table,
+// so runs never share state.
 class CliRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -39,47 +36,71 @@ class CliRun : public ::testing::Test {
                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "config");
+    fs::copy_file(fs::path(TOBRANE_EXAMPLES) / "OEMModel.ini", dir_ / "OEMModel.ini");
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  pid_t Spawn(const std::vector<std::string>& args) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
-      if (chdir(dir_.c_str()) != 0) _exit(127);
-      freopen((dir_ / "out.txt").c_str(), "w", stdout);
-      freopen((dir_ / "err.txt").c_str(), "w", stderr);
-      std::vector<char*> argv{const_cast<char*>(TOBRANE_CLI)};
-      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      execv(TOBRANE_CLI, argv.data());
-      _exit(127);
-    }
-    return pid;
+  CChildProcess::Launch Cli(const std::vector<std::string>& args, int stderrFd = -1) const {
+    return {TOBRANE_CLI, args, dir_, "cli", {{"XDG_CONFIG_HOME", (dir_ / "config").string()}}, stderrFd};
   }
 
-  RunResult Wait(pid_t pid) {
+  RunResult Run(const std::vector<std::string>& args) {
+    CChildProcess cli;
+    EXPECT_TRUE(cli.Start(Cli(args)));
     RunResult r;
-    int raw = 0;
-    waitpid(pid, &raw, 0);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    r.out = Slurp(dir_ / "out.txt");
-    r.err = Slurp(dir_ / "err.txt");
+    r.status = cli.Wait(kRunLimit);
+    r.out = cli.Out();
+    r.err = cli.Err();
     return r;
   }
 
-  RunResult Run(const std::vector<std::string>& args) { return Wait(Spawn(args)); }
+  // A header-valid image; its ROM data follows the 20 header bytes.
+  Bytes MakeRom(const std::string& name, const std::vector<std::string>& args) {
+    std::vector<std::string> all{(dir_ / name).string()};
+    all.insert(all.end(), args.begin(), args.end());
+    CChildProcess makerom;
+    EXPECT_TRUE(makerom.Start({TOBRANE_MAKEROM, all, dir_, "makerom", {}, -1}));
+    EXPECT_EQ(makerom.Wait(std::chrono::seconds(10)), 0);
+    const std::string image = SlurpFile(dir_ / name);
+    return image.size() < 20 ? Bytes{} : Bytes(image.begin() + 20, image.end());
+  }
+
+  void StartSim(const fs::path& profile) { ASSERT_TRUE(sim_.Start(profile, dir_)) << sim_.Err(); }
+
+  // Stops the simulator and returns its record.
+  nlohmann::json SimState() {
+    EXPECT_EQ(sim_.Stop(), 0);
+    const nlohmann::json state = sim_.State();
+    EXPECT_FALSE(state.is_discarded());
+    return state;
+  }
 
   fs::path dir_;
+  CSimProcess sim_;
 };
 
 TEST_F(CliRun, UsageErrorsExitTwoWithAHint) {
-  // A bad command line is refused at once, before any port is touched.
-  RunResult r = Run({"--bogus", "connect"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "tobrane: Unknown option 'bogus'.\nTry 'tobrane-cli --help'.\n");
-  EXPECT_EQ(Run({"program"}).status, 2);
-  EXPECT_EQ(Run({"--submodule", "01 0", "program", "x.rom"}).status, 2);
+  // A bad command line is refused at once, before any port is touched, and says what is wrong.
+  const std::string hint = "\nTry 'tobrane-cli --help'.\n";
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"--bogus", "connect"}, "Unknown option 'bogus'."},
+      {{"program"}, "program needs a ROM file"},
+      {{"connect", "extra"}, "unexpected argument 'extra'"},
+      {{"flash", "x.rom"}, "unknown command 'flash'"},
+      {{"--submodule", "01 0", "program", "x.rom"},
+       "--submodule \"01 0\" is not a route of one to three hex bytes, e.g. \"01 00 01\""},
+      {{"--submodule", "01", "connect"}, "--submodule applies to program and verify only"},
+  };
+  for (const Case& c : cases) {
+    const RunResult r = Run(c.args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.err, "tobrane: " + c.message + hint);
+    EXPECT_EQ(r.out, "");
+  }
 }
 
 TEST_F(CliRun, NonexistentDeviceExitsThreeNamingIt) {
@@ -91,7 +112,7 @@ TEST_F(CliRun, NonexistentDeviceExitsThreeNamingIt) {
       "tobrane: Port Open FAILED\n"
       "tobrane: Cannot open serial device /dev/tobrane-none: No such file or directory\n"
       "The device is not there: check the cable or adapter, and list the ports with 'tobrane-cli ports'.\n");
-  EXPECT_EQ(Slurp(dir_ / "config" / "Ostrand Electronics" / "Tobrane PROM Loader.ini").find("Device"),
+  EXPECT_EQ(SlurpFile(dir_ / "config" / "Ostrand Electronics" / "Tobrane PROM Loader.ini").find("Device"),
             std::string::npos);
 }
 
@@ -99,7 +120,10 @@ TEST_F(CliRun, PathThatIsNotATtyExitsThree) {
   // /dev/null opens but is no serial line.
   RunResult r = Run({"--device", "/dev/null", "connect"});
   EXPECT_EQ(r.status, 3);
-  EXPECT_NE(r.err.find("This path is not a serial device."), std::string::npos);
+  EXPECT_TRUE(Contains(r.err,
+                       "Cannot open serial device /dev/null: Inappropriate ioctl for device\n"
+                       "This path is not a serial device.\n"))
+      << r.err;
 }
 
 TEST_F(CliRun, DirectoryOrMissingRomFileExitsFourBeforeConnecting) {
@@ -111,27 +135,157 @@ TEST_F(CliRun, DirectoryOrMissingRomFileExitsFourBeforeConnecting) {
   EXPECT_EQ(Run({"verify", "missing.rom"}).err, "tobrane: missing.rom: No such file or directory\n");
 }
 
+TEST_F(CliRun, ConnectsOverPlugAndPlay) {
+  // The default UPS sends its Plug-and-Play string: no fixed-speed probing, service mode entered.
+  StartSim(BundledProfilePath("default"));
+  const RunResult r = Run({"--device", sim_.Device(), "connect"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "Plug-n-Play data:\n")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "UPS communications established at 19200 baud\n")) << r.out;
+  EXPECT_FALSE(Contains(r.out, "Switching to")) << r.out;
+  const nlohmann::json state = SimState();
+  EXPECT_EQ(state["pnpSent"], 1);
+  const std::vector<std::string> kinds = StateRequestKinds(state);
+  EXPECT_NE(std::find(kinds.begin(), kinds.end(), "service-mode"), kinds.end());
+  EXPECT_NE(std::find(kinds.begin(), kinds.end(), "capabilities"), kinds.end());
+}
+
+TEST_F(CliRun, ProgramWithVerifyLeavesTheImageInFlash) {
+  // Flash at the load address holds the ROM data, the rest of the space stays erased, the controller is
+  // reset.
+  const Bytes data =
+      MakeRom("ups.rom", {"--ups", "500", "--module", "1", "--load", "0x8000", "--size", "512"});
+  ASSERT_EQ(data.size(), 512u);
+  StartSim(BundledProfilePath("default"));
+  const RunResult r = Run({"--device", sim_.Device(), "--verify", "program", "ups.rom"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "\nVerification Completed\n")) << r.out;
+  const nlohmann::json state = SimState();
+  EXPECT_EQ(StateFlash(state, {}, 1, 0x8000, 512), data);
+  EXPECT_EQ(StateFlash(state, {}, 1, 0x8200, 4), Bytes(4, 0xFF));
+  ASSERT_EQ(state["resets"].size(), 1u);
+  EXPECT_EQ(state["resets"][0]["module"], 1);
+}
+
+TEST_F(CliRun, VerifyMismatchNamesTheLocation) {
+  // One flash byte stored wrong: Program UPS verifies, names the address and both bytes, and exits 1.
+  MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "256"});
+  nlohmann::json profile = BundledProfileJson("default");
+  profile["faults"] = {
+      {{"request", "program-block"}, {"occurrence", 1}, {"fault", "flip-flash"}, {"byteIndex", 5}}};
+  StartSim(WriteProfile(dir_, "flipped", profile));
+  const RunResult r = Run({"--device", sim_.Device(), "--verify", "program", "ups.rom"});
+  EXPECT_EQ(r.status, 1);
+  // Byte 5 of the image is 5 * 7 = 0x23; the flash holds it with bit 0 flipped.
+  EXPECT_TRUE(Contains(r.err, "tobrane: Verify Failed At Location 00008005\nShould be 23, Was 22\n"))
+      << r.err;
+  EXPECT_TRUE(SimState()["resets"].empty());
+}
+
+TEST_F(CliRun, RomForAnotherUpsIsRejected) {
+  // An image for type 501 on a type 500 UPS is refused after Connect; nothing is flashed.
+  MakeRom("other.rom", {"--ups", "501", "--load", "0x8000", "--size", "256"});
+  StartSim(BundledProfilePath("default"));
+  const RunResult r = Run({"--device", sim_.Device(), "program", "other.rom"});
+  EXPECT_EQ(r.status, 4);
+  EXPECT_TRUE(Contains(r.err, "CPU or UPS Type Mismatch")) << r.err;
+  const std::vector<std::string> kinds = StateRequestKinds(SimState());
+  EXPECT_EQ(std::find(kinds.begin(), kinds.end(), "start-flash"), kinds.end());
+}
+
+TEST_F(CliRun, SubmoduleRouteProgramsThePowerModule) {
+  // --submodule "01 00 01" selects the power module behind the UPS, and its flash receives the image, not the
+  // UPS's own.
+  const Bytes data = MakeRom("pm.rom", {"--ups", "501", "--module", "1", "--load", "0x8000", "--size", "256",
+                                        "--version", "0x0302"});
+  StartSim(BundledProfilePath("default"));
+  const RunResult r =
+      Run({"--device", sim_.Device(), "--verify", "--submodule", "01 00 01", "program", "pm.rom"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const nlohmann::json state = SimState();
+  EXPECT_EQ(state["route"], (std::vector<int>{1, 0, 1}));
+  EXPECT_EQ(StateFlash(state, {1, 0, 1}, 1, 0x8000, 256), data);
+  EXPECT_EQ(StateFlash(state, {}, 1, 0x8000, 4), Bytes(4, 0xFF));
+}
+
+TEST_F(CliRun, NothingConnectedEndsInTheCommunicationBox) {
+  // A pty with nobody on the far end: every probe times out and Connect fails with status 1.
+  int master = -1, slave = -1;
+  char name[128];
+  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+  close(slave);
+  const RunResult r = Run({"--device", name, "connect"});
+  close(master);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(r.err,
+                       "tobrane: Unable to communicate serially with the UPS or Linkbay card.\n"
+                       "Please check your connections and Configuration and try again.\n"))
+      << r.err;
+  EXPECT_TRUE(Contains(r.out, "Switching to 2400 baud\n")) << r.out;
+}
+
 TEST_F(CliRun, SigintDuringConnectEndsWithStatus130AndNoProcessLeft) {
   // Nothing on the far end of a pty; SIGINT makes the waits give up and the run ends on its own.
   int master = -1, slave = -1;
   char name[128];
   ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
   close(slave);
-  const pid_t pid = Spawn({"--device", name, "connect"});
+  CChildProcess cli;
+  ASSERT_TRUE(cli.Start(Cli({"--device", name, "connect"})));
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  int raw = 0;
-  if (waitpid(pid, &raw, WNOHANG) == pid) {
-    close(master);
-    GTEST_SKIP() << "Connect ended before the interrupt could reach it";
-  }
-  const auto start = std::chrono::steady_clock::now();
-  kill(pid, SIGINT);
-  RunResult r = Wait(pid);
-  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(cli.Running());
+  const pid_t pid = cli.Pid();
+  cli.Signal(SIGINT);
+  EXPECT_EQ(cli.Wait(std::chrono::seconds(15)), 130);
   close(master);
-  EXPECT_EQ(r.status, 130);
-  EXPECT_LT(took, std::chrono::seconds(15));
   EXPECT_EQ(kill(pid, 0), -1);
+}
+
+// Reads the terminal the CLI's stderr is on until text shows up.
+bool WaitForText(int master, const std::string& text, std::chrono::milliseconds limit, std::string& seen) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd p{master, POLLIN, 0};
+    if (poll(&p, 1, 20) <= 0) continue;
+    char buffer[256];
+    const ssize_t n = read(master, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    seen.append(buffer, static_cast<std::size_t>(n));
+    if (Contains(seen, text)) return true;
+  }
+  return false;
+}
+
+TEST_F(CliRun, SigintDuringProgrammingStillEndsTheFlashOperation) {
+  // The UPS stops answering after the first block; SIGINT then ends the run with 130, the end-flash request
+  // reaches the UPS and the process is gone.
+  MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "512"});
+  nlohmann::json profile = BundledProfileJson("default");
+  profile["faults"] = {
+      {{"request", "program-block"}, {"occurrence", 2}, {"count", 100}, {"fault", "no-reply"}}};
+  StartSim(WriteProfile(dir_, "stalls", profile));
+  int master = -1, terminal = -1;
+  ASSERT_EQ(openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
+  CChildProcess cli;
+  ASSERT_TRUE(cli.Start(Cli({"--device", sim_.Device(), "--no-verify", "program", "ups.rom"}, terminal)));
+  close(terminal);
+  std::string seen;
+  const bool programming = WaitForText(master, "Programming [", std::chrono::seconds(30), seen);
+  EXPECT_TRUE(programming) << seen;
+  const pid_t pid = cli.Pid();
+  cli.Signal(SIGINT);
+  // Keep reading the terminal so that the run never blocks on a full one.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (cli.Running() && std::chrono::steady_clock::now() < deadline)
+    WaitForText(master, "\x04", std::chrono::milliseconds(100), seen);
+  EXPECT_EQ(cli.Wait(std::chrono::milliseconds(0)), 130) << seen;
+  close(master);
+  EXPECT_EQ(kill(pid, 0), -1);
+  const std::vector<std::string> kinds = StateRequestKinds(SimState());
+  ASSERT_FALSE(kinds.empty());
+  const auto end = std::find(kinds.begin(), kinds.end(), "end-flash");
+  EXPECT_NE(end, kinds.end());
+  EXPECT_NE(std::find(kinds.begin(), end, "program-block"), end);
 }
 
 }  // namespace

@@ -108,6 +108,18 @@ TEST(Simulator, SplitsLongRepliesIntoSequencedFrames) {
   EXPECT_EQ(reply[3 * 45 + 2], 19);
 }
 
+TEST(Simulator, SplitsAReplyLongerThanOneFrameAt140DataBytes) {
+  // A 200-byte read is 211 data bytes: a frame of 140, then a last frame of 71.
+  Rig rig;
+  const Bytes reply = rig.Send(Frame({0xC9, 'R', 1, 0x33, 0x00, 0x80, 0, 0, 200, 0, 0, 0}));
+  ASSERT_EQ(reply.size(), 211u + 2 * 5);
+  EXPECT_EQ(reply[2], 140);
+  EXPECT_EQ(reply[3], 0x01);
+  EXPECT_EQ(reply[145 + 2], 71);
+  EXPECT_EQ(reply[145 + 3], 0x82);
+  EXPECT_EQ(reply[144], static_cast<std::uint8_t>(-SimByteSum(reply.data(), 144)));
+}
+
 TEST(Simulator, ProgramsAndReadsBackFlash) {
   // Service mode, start, two blocks, end: the flash holds them, the rest stays erased, a reset is recorded.
   Rig rig;
@@ -214,6 +226,55 @@ TEST(Simulator, PacesRepliesAtTheLineSpeed) {
   const std::vector<SimOutput> out = rig.ups.OnBytes(kStartComm.data(), 4, rig.now, rig.host);
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].atUs, rig.now + 4 * 1041 + 20'000 + 6 * 1041);
+}
+
+TEST(Simulator, FixedSpeedProfilesAnswerOnlyAtTheirSpeed) {
+  // Without Plug-and-Play the line cycle brings nothing; start-comm is answered at the profile's one speed
+  // and garbled at any other.
+  struct Case {
+    const char* name;
+    std::uint32_t baud;
+  };
+  for (const Case& c : {Case{"only-9600", 9600}, Case{"only-2400", 2400}, Case{"no-pnp-19200", 19200}}) {
+    SimProfile profile;
+    std::string error;
+    ASSERT_TRUE(LoadBundledSimProfile(c.name, profile, error)) << error;
+    Rig rig(profile);
+    rig.host = {1200, 7, false, false, true};
+    rig.ups.OnHostLine(rig.host, 0);
+    rig.host.dtr = true;
+    rig.host.rts = true;
+    EXPECT_TRUE(rig.ups.OnHostLine(rig.host, 1).empty()) << c.name;
+    rig.host.dataBits = 8;
+    rig.host.baud = c.baud == 19200 ? 9600 : 19200;
+    EXPECT_TRUE(rig.Authorized(kStartComm).empty()) << c.name;
+    rig.host.baud = c.baud;
+    EXPECT_EQ(rig.Authorized(kStartComm), (Bytes{0xAB, 0x09, 0x01, 0x81, 0x31, 0x99})) << c.name;
+    EXPECT_EQ(rig.ups.Record().pnpSent, 0);
+  }
+}
+
+TEST(Simulator, GarblesRequestsAtSevenDataBits) {
+  // At the right speed but seven data bits the UPS sees no frame.
+  Rig rig;
+  rig.host.dataBits = 7;
+  EXPECT_TRUE(rig.Send(Frame({0x31})).empty());
+  EXPECT_EQ(rig.ups.Record().garbledBytes, 4);
+}
+
+TEST(SimProfileLoader, NamesTheFileThatCannotBeRead) {
+  // A missing profile, and a route naming a missing module profile, say which file.
+  SimProfile profile;
+  std::string error;
+  EXPECT_FALSE(LoadSimProfile("/nonexistent/ups.json", profile, error));
+  EXPECT_EQ(error, "cannot read profile /nonexistent/ups.json");
+  const std::string text = R"({"pnp": null, "startBaud": 9600, "offeredBauds": [9600],
+      "unit": {"controllers": [], "typeCode": 1, "cpus": []},
+      "routes": [{"route": [1], "profile": "gone.json"}]})";
+  EXPECT_FALSE(ParseSimProfile(text, "/nonexistent", profile, error));
+  EXPECT_EQ(error, "profile field \"routes[0].profile\": cannot read /nonexistent/gone.json");
+  EXPECT_FALSE(ParseSimProfile(R"({"pnp": 5})", ".", profile, error));
+  EXPECT_EQ(error, "profile field \"pnp\": expected a string");
 }
 
 TEST(SimProfileLoader, NamesTheFieldAtFault) {
