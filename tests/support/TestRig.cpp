@@ -1,0 +1,108 @@
+#include "TestRig.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/CommandIds.h"
+
+namespace fs = std::filesystem;
+
+CWorkDir::CWorkDir() {
+  std::string pattern = (fs::temp_directory_path() / "tobrane-rig-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+  previous_ = fs::current_path().string();
+  fs::current_path(path_);
+}
+
+CWorkDir::~CWorkDir() {
+  std::error_code ignored;
+  fs::current_path(previous_, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+std::string CWorkDir::Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+  const std::string path = path_ + "/" + name;
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::string CWorkDir::Write(const std::string& name, const std::string& text) const {
+  return Write(name, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+void CWorkDir::Remove(const std::string& name) const {
+  std::error_code ignored;
+  fs::remove(path_ + "/" + name, ignored);
+}
+
+std::string ExampleModelFile() {
+  std::ifstream in(std::string(TOBRANE_SOURCE_DIR) + "/examples/OEMModel.ini", std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+SimProfile CTestRig::Profile(const std::string& name) {
+  SimProfile profile;
+  std::string error;
+  if (!LoadBundledSimProfile(name, profile, error)) ADD_FAILURE() << error;
+  return profile;
+}
+
+CTestRig::CTestRig(const std::string& profileName) : CTestRig(Profile(profileName)) {}
+
+CTestRig::CTestRig(SimProfile profile) : ups(std::move(profile)) {
+  dir.Write("OEMModel.ini", ExampleModelFile());
+  store.Write("Serial", "Device", "/dev/sim");
+  auto device = std::make_unique<CSimDevice>(clock, ups);
+  line = device.get();
+  app = std::make_unique<CLoaderApp>(store, clock, std::move(device));
+}
+
+CTestRig::~CTestRig() {
+  frame.reset();
+  app.reset();
+}
+
+void CTestRig::Start(const std::string& commandLine, bool firstPaint) {
+  app->Start(commandLine);
+  frame = std::make_unique<CMainFrame>(*app, view);
+  app->AttachMainWindow(*frame);
+  frame->Create();
+  if (firstPaint) frame->FirstPaint(96);
+}
+
+std::string CTestRig::WriteRom(const SampleRomFields& fields, const std::string& name) const {
+  return dir.Write(name, BuildSampleRom(fields));
+}
+
+bool CTestRig::ConnectAndOpen(const std::string& romPath) {
+  Run(kCmdConnect);
+  view.romFiles.push_back(romPath);
+  Run(kCmdOpen);
+  return !frame->Rom().romFileName.empty();
+}
+
+std::string CTestRig::Text() const {
+  std::string text = frame->TranscriptText();
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> CTestRig::Flash(std::uint32_t address, std::size_t count, int cpu,
+                                          const std::vector<std::uint8_t>& route) const {
+  return ups.ReadFlash(route, cpu, address, count);
+}
