@@ -13,6 +13,7 @@
 #include "app/frontend/ExitCodes.h"
 #include "app/frontend/PortErrorText.h"
 #include "app/frontend/QSettingsStore.h"
+#include "app/frontend/RunOverrides.h"
 #include "app/frontend/SerialDeviceList.h"
 #include "serial/TermiosDevice.h"
 
@@ -80,12 +81,6 @@ int RunSteps(CMainFrame& frame, const CCliView& view, const LoaderCommandLine& c
   if (command.command == Command::Connect) return kExitSuccess;
   if (int code = OpenImage(frame, view, command); code != kExitSuccess) return code;
   return ProgramOrVerify(frame, command);
-}
-
-void ApplyRunOverrides(CLoaderApp& app, const LoaderCommandLine& command) {
-  if (!command.device.empty()) app.Port()->SetDeviceOverride(command.device);
-  if (command.verify) app.options.verifyAfterFlash = *command.verify ? 1 : 0;
-  if (command.allowCpu0) app.options.allowCpu0 = 1;
 }
 
 void ReportPortError(std::ostream& err, CSerialPort& port) {

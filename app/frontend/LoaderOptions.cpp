@@ -34,17 +34,15 @@ bool IsWellFormedRoute(const std::string& text) {
   return true;
 }
 
-void DeclareOptions(QCommandLineParser& parser) {
+// The options both front ends take; the command-line front end adds --submodule.
+void DeclareRunOptions(QCommandLineParser& parser) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.addOption({{"d", "device"}, "Serial device for this run instead of the configured port.", "PATH"});
-  parser.addOption({"submodule", "Route to a module behind the UPS, e.g. \"01 00 01\".", "HH HH HH"});
   parser.addOption({"verify", "Verify after programming (this run only)."});
   parser.addOption({"no-verify", "Do not verify after programming (this run only)."});
   parser.addOption({"allow-cpu0", "Let an image for module 0 go into any CPU's space (this run only)."});
   parser.addOption({{"h", "help"}, "Show this help."});
   parser.addOption({{"V", "version"}, "Show the version."});
-  parser.addPositionalArgument("COMMAND", "connect, program, verify or ports.");
-  parser.addPositionalArgument("FILE", "ROM image for program and verify.", "[FILE]");
 }
 
 std::string ApplyCommand(const QStringList& positional, LoaderCommandLine& out) {
@@ -62,7 +60,7 @@ std::string ApplyCommand(const QStringList& positional, LoaderCommandLine& out) 
   return "unknown command '" + word + "'";
 }
 
-std::string ApplyOptions(const QCommandLineParser& parser, LoaderCommandLine& out) {
+std::string ApplyRunOptions(const QCommandLineParser& parser, LoaderCommandLine& out) {
   if (parser.isSet("verify") && parser.isSet("no-verify"))
     return "--verify and --no-verify exclude each other";
   if (parser.isSet("verify")) out.verify = true;
@@ -72,6 +70,10 @@ std::string ApplyOptions(const QCommandLineParser& parser, LoaderCommandLine& ou
     out.device = parser.value("device").toStdString();
     if (out.device.empty()) return "--device needs a path";
   }
+  return {};
+}
+
+std::string ApplySubmodule(const QCommandLineParser& parser, LoaderCommandLine& out) {
   if (parser.isSet("submodule")) {
     out.submodule = parser.value("submodule").toStdString();
     if (!IsWellFormedRoute(*out.submodule)) {
@@ -82,27 +84,51 @@ std::string ApplyOptions(const QCommandLineParser& parser, LoaderCommandLine& ou
   return {};
 }
 
-}  // namespace
-
-LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& arguments) {
+// Parses with the given declarations; false when the line is unusable or
+// asks only for help or the version.
+bool ParseRunLine(QCommandLineParser& parser, const std::vector<std::string>& arguments,
+                  LoaderParseResult& result) {
   QStringList list;
   for (const std::string& a : arguments) list << QString::fromStdString(a);
-  QCommandLineParser parser;
-  DeclareOptions(parser);
-  LoaderParseResult result;
   if (!parser.parse(list)) {
     result.error = parser.errorText().toStdString();
-    return result;
+    return false;
   }
   result.options.help = parser.isSet("help");
   result.options.version = parser.isSet("version");
-  if (result.options.help || result.options.version) return result;
-  result.error = ApplyOptions(parser, result.options);
+  if (result.options.help || result.options.version) return false;
+  result.error = ApplyRunOptions(parser, result.options);
+  return result.error.empty();
+}
+
+}  // namespace
+
+LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& arguments) {
+  QCommandLineParser parser;
+  DeclareRunOptions(parser);
+  parser.addOption({"submodule", "Route to a module behind the UPS, e.g. \"01 00 01\".", "HH HH HH"});
+  LoaderParseResult result;
+  if (!ParseRunLine(parser, arguments, result)) return result;
+  result.error = ApplySubmodule(parser, result.options);
   if (result.error.empty()) result.error = ApplyCommand(parser.positionalArguments(), result.options);
   const bool takesFile = result.options.command == LoaderCommandLine::Command::Program ||
                          result.options.command == LoaderCommandLine::Command::Verify;
   if (result.error.empty() && result.options.submodule && !takesFile) {
     result.error = "--submodule applies to program and verify only";
+  }
+  return result;
+}
+
+LoaderParseResult ParseWindowCommandLine(const std::vector<std::string>& arguments) {
+  QCommandLineParser parser;
+  DeclareRunOptions(parser);
+  LoaderParseResult result;
+  if (!ParseRunLine(parser, arguments, result)) return result;
+  const QStringList positional = parser.positionalArguments();
+  if (positional.size() > 1) {
+    result.error = "unexpected argument '" + positional[1].toStdString() + "'";
+  } else if (!positional.isEmpty()) {
+    result.options.file = positional[0].toStdString();
   }
   return result;
 }
@@ -146,5 +172,29 @@ Exit status:
   3    the serial device cannot be opened
   4    the ROM file cannot be read or was rejected for this UPS
   130  interrupted (SIGINT); the end-flash request was sent, the port closed
+)";
+}
+
+std::string WindowHelpText() {
+  return R"(Usage: tobrane-loader [OPTIONS] [FILE]
+
+Opens the Tobrane PROM Loader window. With FILE, the image is loaded and
+Program UPS runs once the start-up notice is closed (without a Connect it
+stops at once with "Aborted flash operation").
+
+Options:
+  -d, --device PATH        serial device for this run instead of the
+                           configured port (not stored)
+  --verify, --no-verify    verify after programming, or not (this run only)
+  --allow-cpu0             an image for module 0 may go into any CPU's space
+                           (this run only)
+  -h, --help               show this help
+  -V, --version            show the version
+
+Everything not given here comes from the settings ("Serial" and "Config"
+sections, changed with File > Configuration; a "Serial"/"Device" path stands
+for the COM number). OEMModel.ini is read from the current directory.
+
+Exit status: 0 when the window was closed, 2 for a usage error.
 )";
 }

@@ -29,3 +29,8 @@ LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& argumen
 
 // The --help text, with the commands and every exit status.
 std::string LoaderHelpText();
+
+// Parses the window's arguments (argv[0] first): the same run options as the
+// command-line front end (no --submodule) and at most one ROM file.
+LoaderParseResult ParseWindowCommandLine(const std::vector<std::string>& arguments);
+std::string WindowHelpText();

@@ -1,36 +1,54 @@
 #include <QApplication>
-#include <QCommandLineParser>
+#include <iostream>
 #include <memory>
 
 #include "app/LoaderApp.h"
+#include "app/frontend/ExitCodes.h"
+#include "app/frontend/LoaderOptions.h"
 #include "app/frontend/QSettingsStore.h"
+#include "app/frontend/RunOverrides.h"
 #include "app/qt/MainWindow.h"
 #include "serial/TermiosDevice.h"
 
+namespace {
+
+std::vector<std::string> Words(const QStringList& list) {
+  std::vector<std::string> out;
+  for (const QString& word : list) out.push_back(word.toStdString());
+  return out;
+}
+
+// True when the run ends with the help or the version text.
+bool AnsweredWithoutWindow(const LoaderParseResult& parsed) {
+  if (parsed.options.help) std::cout << WindowHelpText();
+  if (parsed.options.version) std::cout << "tobrane-loader " << TOBRANE_VERSION << '\n';
+  return parsed.options.help || parsed.options.version;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  // --help and --version need no display: answered before Qt connects to one.
+  if (AnsweredWithoutWindow(ParseWindowCommandLine(std::vector<std::string>(argv, argv + argc))))
+    return kExitSuccess;
   QApplication qtApp(argc, argv);
   QApplication::setApplicationName("Tobrane PROM Loader");
-  QCommandLineParser parser;
-  parser.setApplicationDescription("Tobrane PROM Loader: program UPS firmware over RS-232.");
-  parser.addHelpOption();
-  const QCommandLineOption device("device", "Open PATH (for example /dev/ttyUSB0) for every COM port.",
-                                  "PATH");
-  parser.addOption(device);
-  parser.addPositionalArgument("FILE", "ROM image to load and program at start-up.", "[FILE]");
-  parser.process(qtApp);
-
+  // Qt has taken its own options (-platform and the like) out by now.
+  const LoaderParseResult parsed = ParseWindowCommandLine(Words(QCoreApplication::arguments()));
+  if (AnsweredWithoutWindow(parsed)) return kExitSuccess;
+  if (!parsed.error.empty()) {
+    std::cerr << "tobrane-loader: " << parsed.error << "\nTry 'tobrane-loader --help'.\n";
+    return kExitUsage;
+  }
   CQSettingsStore store;
   CSystemClock clock;
   CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
-  const QStringList files = parser.positionalArguments();
-  app.Start(files.isEmpty() ? std::string() : files.front().toStdString());
-  // The option lasts for this run only; the stored "Device" stays as it is.
-  if (parser.isSet(device) && app.Port()) app.Port()->SetDeviceOverride(parser.value(device).toStdString());
+  app.Start(parsed.options.file);
+  ApplyRunOverrides(app, parsed.options);
 
   CMainWindow window(app);
   app.AttachMainWindow(window.Frame());
-  if (window.Create() != 0) return 1;
   window.resize(640, 480);
-  window.show();
+  if (window.Create(CMainWindow::Showing::ShownFirst) != 0) return 1;
   return QApplication::exec();
 }

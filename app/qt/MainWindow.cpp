@@ -29,7 +29,7 @@ CMainWindow::CMainWindow(CLoaderApp& app) : app_(app) {
 
 CMainWindow::~CMainWindow() = default;
 
-int CMainWindow::Create() {
+int CMainWindow::Create(Showing showing) {
   setWindowTitle(Text(kStrAppTitle));
   BuildMenus();
   BuildToolBar();
@@ -38,7 +38,12 @@ int CMainWindow::Create() {
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
     if (commandDepth_ == 0) UpdateCommandStates();
   });
-  return frame_->Create();
+  if (showing == Showing::ShownFirst) show();
+  const int result = frame_->Create();
+  created_ = true;
+  // A paint during the port's message box came too early for the first paint's steps.
+  update();
+  return result;
 }
 
 QAction* CMainWindow::MakeAction(int id, const char* menuText, const char* prompt, const char* icon) {
@@ -135,9 +140,15 @@ void CMainWindow::UpdateCommandStates() {
 void CMainWindow::Trigger(int commandId) {
   // Clicks that arrive while a command pumps messages start only what the rules allow.
   if (!frame_->IsCommandEnabled(commandId)) return;
+  RunFrameCommand([this, commandId] { frame_->RunCommand(commandId); });
+}
+
+void CMainWindow::RunFrameCommand(const std::function<void()>& command) {
   ++commandDepth_;
-  frame_->RunCommand(commandId);
+  command();
   --commandDepth_;
+  // A transfer that failed half-way never reports its end.
+  if (commandDepth_ == 0) progress_->hide();
   UpdateCommandStates();
 }
 
@@ -145,17 +156,14 @@ void CMainWindow::paintEvent(QPaintEvent* event) {
   QMainWindow::paintEvent(event);
   // A modal dialog must not run inside the paint handler: start the steps
   // from the event loop once the first paint has happened.
-  if (frame_->FirstPaintPending() && !firstPaintScheduled_) {
+  if (created_ && frame_->FirstPaintPending() && !firstPaintScheduled_) {
     firstPaintScheduled_ = true;
     QTimer::singleShot(0, this, &CMainWindow::RunFirstPaint);
   }
 }
 
 void CMainWindow::RunFirstPaint() {
-  ++commandDepth_;
-  frame_->FirstPaint(logicalDpiY());
-  --commandDepth_;
-  UpdateCommandStates();
+  RunFrameCommand([this] { frame_->FirstPaint(logicalDpiY()); });
 }
 
 void CMainWindow::closeEvent(QCloseEvent* event) {
@@ -166,19 +174,27 @@ void CMainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+namespace {
+
+// The one local .rom file a drop carries, or an empty text.
+QString DroppedRomFile(const QMimeData& data) {
+  const QList<QUrl> urls = data.urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  const QString path = urls.front().toLocalFile();
+  return path.endsWith(".rom", Qt::CaseInsensitive) ? path : QString();
+}
+
+}  // namespace
+
 void CMainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (!DroppedRomFile(*event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CMainWindow::dropEvent(QDropEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  if (urls.isEmpty() || !urls.front().isLocalFile()) return;
-  if (commandDepth_ > 0 || !frame_->IsCommandEnabled(kCmdOpen)) return;
+  const QString path = DroppedRomFile(*event->mimeData());
+  if (path.isEmpty() || commandDepth_ > 0 || !frame_->IsCommandEnabled(kCmdOpen)) return;
   event->acceptProposedAction();
-  ++commandDepth_;
-  frame_->OpenNamedFile(urls.front().toLocalFile().toStdString());
-  --commandDepth_;
-  UpdateCommandStates();
+  RunFrameCommand([this, &path] { frame_->OpenNamedFile(path.toStdString()); });
 }
 
 void CMainWindow::TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) {
@@ -234,8 +250,9 @@ void CMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::u
     progress_->hide();
     return;
   }
-  if (done == 0 || !progress_->isVisible()) transferClock_.start();
-  const double seconds = transferClock_.elapsed() / 1000.0;
+  const std::int64_t now = app_.Clock().NowMs();
+  if (done == 0 || progress_->isHidden()) transferStartMs_ = now;
+  const double seconds = (now - transferStartMs_) / 1000.0;
   const double rate = seconds > 0 ? done / seconds : 0;
   const int left = rate > 0 ? static_cast<int>((total - done) / rate) : 0;
   progress_->setRange(0, 100);

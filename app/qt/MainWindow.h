@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QToolBar>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -21,12 +22,16 @@ class QAction;
 class CMainWindow : public QMainWindow, public IView {
   Q_OBJECT
  public:
+  // Hidden: tests that drive the window without painting it.
+  enum class Showing { Hidden, ShownFirst };
+
   explicit CMainWindow(CLoaderApp& app);
   ~CMainWindow() override;
 
-  // Window creation: the bars, the transcript control, then CMainFrame::Create
-  // (which opens the port and may say "Port Open FAILED").
-  int Create();
+  // Window creation: the bars and the transcript control, the window shown
+  // (ShownFirst), then CMainFrame::Create, which opens the port and may say
+  // "Port Open FAILED" over the window. The first paint's steps wait for it.
+  int Create(Showing showing = Showing::Hidden);
   CMainFrame& Frame() { return *frame_; }
   CLogView& Log() { return *log_; }
   QToolBar& ToolBar() { return *toolBar_; }
@@ -68,6 +73,7 @@ class CMainWindow : public QMainWindow, public IView {
   void BuildStatusBar();
   QAction* MakeAction(int id, const char* menuText, const char* prompt, const char* icon);
   void RunFirstPaint();
+  void RunFrameCommand(const std::function<void()>& command);
 
   CLoaderApp& app_;
   std::unique_ptr<CMainFrame> frame_;
@@ -75,9 +81,10 @@ class CMainWindow : public QMainWindow, public IView {
   QToolBar* toolBar_ = nullptr;
   QLabel* messagePane_ = nullptr;
   QProgressBar* progress_ = nullptr;
-  QElapsedTimer transferClock_;
+  std::int64_t transferStartMs_ = 0;
   std::map<int, QAction*> actions_;
   int commandDepth_ = 0;
   bool waitCursor_ = false;
+  bool created_ = false;
   bool firstPaintScheduled_ = false;
 };

@@ -74,4 +74,27 @@ TEST(LoaderOptions, HelpListsCommandsAndExitStatuses) {
   }
 }
 
+TEST(WindowOptions, TheWindowTakesTheRunOptionsAndOneFileButNoCommand) {
+  // tobrane-loader shares --device and the verify options; --submodule and a second word are refused.
+  auto r = ParseWindowCommandLine({"tobrane-loader", "--device", "/dev/pts/3", "--no-verify", "fw.rom"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.command, Command::None);
+  EXPECT_EQ(r.options.device, "/dev/pts/3");
+  EXPECT_EQ(r.options.file, "fw.rom");
+  EXPECT_EQ(r.options.verify, false);
+  auto bare = ParseWindowCommandLine({"tobrane-loader"});
+  EXPECT_EQ(bare.error, "");
+  EXPECT_EQ(bare.options.file, "");
+  EXPECT_FALSE(bare.options.verify.has_value());
+  EXPECT_NE(
+      ParseWindowCommandLine({"tobrane-loader", "a.rom", "b.rom"}).error.find("unexpected argument 'b.rom'"),
+      std::string::npos);
+  EXPECT_NE(ParseWindowCommandLine({"tobrane-loader", "--submodule", "01", "a.rom"}).error.find("submodule"),
+            std::string::npos);
+  EXPECT_NE(ParseWindowCommandLine({"tobrane-loader", "--device", ""}).error.find("--device"),
+            std::string::npos);
+  EXPECT_TRUE(ParseWindowCommandLine({"tobrane-loader", "--help", "a.rom"}).options.help);
+  EXPECT_NE(WindowHelpText().find("Usage: tobrane-loader [OPTIONS] [FILE]"), std::string::npos);
+}
+
 }  // namespace
