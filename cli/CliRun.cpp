@@ -15,6 +15,7 @@
 #include "app/frontend/QSettingsStore.h"
 #include "app/frontend/RunOverrides.h"
 #include "app/frontend/SerialDeviceList.h"
+#include "resources/Strings.h"
 #include "serial/TermiosDevice.h"
 
 namespace {
@@ -31,10 +32,10 @@ int ListPorts(std::ostream& out) {
 // Refuses a file that cannot be a ROM image before any time goes into Connect.
 std::string RomFileProblem(const std::string& path) {
   struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return path + ": " + std::strerror(errno);
-  if (S_ISDIR(st.st_mode)) return path + ": is a directory, not a ROM file";
-  if (!S_ISREG(st.st_mode)) return path + ": is not a regular file";
-  if (access(path.c_str(), R_OK) != 0) return path + ": " + std::strerror(errno);
+  if (stat(path.c_str(), &st) != 0) return Format(kStrCliPathReason, {path, std::strerror(errno)});
+  if (S_ISDIR(st.st_mode)) return Format(kStrCliRomIsDirectory, {path});
+  if (!S_ISREG(st.st_mode)) return Format(kStrCliRomNotRegular, {path});
+  if (access(path.c_str(), R_OK) != 0) return Format(kStrCliPathReason, {path, std::strerror(errno)});
   return {};
 }
 
@@ -85,7 +86,8 @@ int RunSteps(CMainFrame& frame, const CCliView& view, const LoaderCommandLine& c
 
 void ReportPortError(std::ostream& err, CSerialPort& port) {
   const std::string path = port.DevicePath();
-  err << "tobrane: " << DescribePortError(path, port.LastError(), GatherPortAccessFacts(path)) << '\n';
+  err << Format(kStrCliMessage, {DescribePortError(path, port.LastError(), GatherPortAccessFacts(path))})
+      << '\n';
 }
 
 }  // namespace
@@ -95,7 +97,7 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
   if (command.command == Command::Ports) return ListPorts(io.out);
   if (!command.file.empty()) {
     if (std::string problem = RomFileProblem(command.file); !problem.empty()) {
-      io.err << "tobrane: " << problem << '\n';
+      io.err << Format(kStrCliMessage, {problem}) << '\n';
       return kExitRomRejected;
     }
   }

@@ -1,6 +1,8 @@
 #include "cli/CliView.h"
 
-#include <cstdio>
+#include <cmath>
+
+#include "resources/Strings.h"
 
 namespace {
 
@@ -26,9 +28,7 @@ std::string Trimmed(std::string text) {
 
 std::string Duration(double seconds) {
   const long s = seconds < 0 ? 0 : static_cast<long>(seconds + 0.5);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
-  return text;
+  return Format(kStrCliTimeLeft, {s / 60, s % 60});
 }
 
 }  // namespace
@@ -48,14 +48,15 @@ std::string ProgressBarLine(TransferKind kind, std::uint32_t done, std::uint32_t
   constexpr int kWidth = 30;
   const int filled = static_cast<int>(fraction * kWidth);
   const double rate = seconds > 0 ? done / seconds : 0.0;
-  const std::string left = rate > 0 ? Duration((total - done) / rate) : std::string("--:--");
-  char text[160];
-  std::snprintf(text, sizeof text, "%s [%s%s] %3d%% %u/%u bytes %.0f B/s %s left",
-                kind == TransferKind::Programming ? "Programming" : "Verifying",
-                std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(),
-                static_cast<int>(fraction * 100), done, total, rate, left.c_str());
-  return text;
+  const std::string left =
+      rate > 0 ? Duration((total - done) / rate) : std::string(Text(kStrCliTimeLeftUnknown));
+  // Rounded as printf's "%.0f" would round it.
+  const auto wholeRate = static_cast<unsigned long long>(std::nearbyint(rate));
+  return Format(kStrCliProgressBar,
+                {Text(kind == TransferKind::Programming ? kStrCliProgramming : kStrCliVerifying),
+                 std::string(static_cast<std::size_t>(filled), '#'),
+                 std::string(static_cast<std::size_t>(kWidth - filled), '.'),
+                 static_cast<int>(fraction * 100), done, total, wholeRate, left});
 }
 
 CCliView::CCliView(Streams streams, std::string romFile, std::string submoduleText)
@@ -100,7 +101,7 @@ void CCliView::Finish(const CTranscript& transcript) {
 
 void CCliView::MessageBox(const std::string& text) {
   EndProgressBar();
-  io_.err << "tobrane: " << UnixLineEnds(text) << '\n';
+  io_.err << Format(kStrCliMessage, {UnixLineEnds(text)}) << '\n';
   io_.err.flush();
 }
 

@@ -8,6 +8,7 @@
 #include "app/frontend/ExitCodes.h"
 #include "app/frontend/LoaderOptions.h"
 #include "cli/CliRun.h"
+#include "resources/Strings.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ int main(int argc, char** argv) {
     return kExitSuccess;
   }
   if (parsed.options.version) {
-    std::cout << "tobrane-cli " << TOBRANE_VERSION << '\n';
+    std::cout << Format(kStrCliVersion, {TOBRANE_VERSION}) << '\n';
     return kExitSuccess;
   }
   if (!parsed.error.empty()) {
-    std::cerr << "tobrane: " << parsed.error << "\nTry 'tobrane-cli --help'.\n";
+    std::cerr << Format(kStrCliMessage, {parsed.error}) << '\n' << Text(kStrCliTryHelp) << '\n';
     return kExitUsage;
   }
   InstallInterruptHandler();

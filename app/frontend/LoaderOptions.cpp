@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cctype>
 
+#include "resources/Strings.h"
+
 namespace {
 
 struct CommandName {
@@ -37,38 +39,38 @@ bool IsWellFormedRoute(const std::string& text) {
 // The options both front ends take; the command-line front end adds --submodule.
 void DeclareRunOptions(QCommandLineParser& parser) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.addOption({{"d", "device"}, "Serial device for this run instead of the configured port.", "PATH"});
-  parser.addOption({"verify", "Verify after programming (this run only)."});
-  parser.addOption({"no-verify", "Do not verify after programming (this run only)."});
-  parser.addOption({"allow-cpu0", "Let an image for module 0 go into any CPU's space (this run only)."});
-  parser.addOption({{"h", "help"}, "Show this help."});
-  parser.addOption({{"V", "version"}, "Show the version."});
+  parser.addOption({{"d", "device"}, Text(kStrOptionDevice), "PATH"});
+  parser.addOption({"verify", Text(kStrOptionVerify)});
+  parser.addOption({"no-verify", Text(kStrOptionNoVerify)});
+  parser.addOption({"allow-cpu0", Text(kStrOptionAllowCpu0)});
+  parser.addOption({{"h", "help"}, Text(kStrOptionHelp)});
+  parser.addOption({{"V", "version"}, Text(kStrOptionVersion)});
 }
 
 std::string ApplyCommand(const QStringList& positional, LoaderCommandLine& out) {
-  if (positional.isEmpty()) return "no command given (connect, program, verify or ports)";
+  if (positional.isEmpty()) return Text(kStrUsageNoCommand);
   const std::string word = positional[0].toStdString();
   for (const CommandName& c : kCommands) {
     if (word != c.name) continue;
     out.command = c.command;
     const qsizetype wanted = c.needsFile ? 2 : 1;
-    if (positional.size() < wanted) return word + " needs a ROM file";
-    if (positional.size() > wanted) return "unexpected argument '" + positional[wanted].toStdString() + "'";
+    if (positional.size() < wanted) return Format(kStrUsageNeedsRomFile, {word});
+    if (positional.size() > wanted)
+      return Format(kStrUsageUnexpectedArgument, {positional[wanted].toStdString()});
     if (c.needsFile) out.file = positional[1].toStdString();
     return {};
   }
-  return "unknown command '" + word + "'";
+  return Format(kStrUsageUnknownCommand, {word});
 }
 
 std::string ApplyRunOptions(const QCommandLineParser& parser, LoaderCommandLine& out) {
-  if (parser.isSet("verify") && parser.isSet("no-verify"))
-    return "--verify and --no-verify exclude each other";
+  if (parser.isSet("verify") && parser.isSet("no-verify")) return Text(kStrUsageVerifyExclusive);
   if (parser.isSet("verify")) out.verify = true;
   if (parser.isSet("no-verify")) out.verify = false;
   out.allowCpu0 = parser.isSet("allow-cpu0");
   if (parser.isSet("device")) {
     out.device = parser.value("device").toStdString();
-    if (out.device.empty()) return "--device needs a path";
+    if (out.device.empty()) return Text(kStrUsageDeviceNeedsPath);
   }
   return {};
 }
@@ -76,10 +78,7 @@ std::string ApplyRunOptions(const QCommandLineParser& parser, LoaderCommandLine&
 std::string ApplySubmodule(const QCommandLineParser& parser, LoaderCommandLine& out) {
   if (parser.isSet("submodule")) {
     out.submodule = parser.value("submodule").toStdString();
-    if (!IsWellFormedRoute(*out.submodule)) {
-      return "--submodule \"" + *out.submodule +
-             "\" is not a route of one to three hex bytes, e.g. \"01 00 01\"";
-    }
+    if (!IsWellFormedRoute(*out.submodule)) return Format(kStrUsageBadSubmodule, {*out.submodule});
   }
   return {};
 }
@@ -106,7 +105,7 @@ bool ParseRunLine(QCommandLineParser& parser, const std::vector<std::string>& ar
 LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& arguments) {
   QCommandLineParser parser;
   DeclareRunOptions(parser);
-  parser.addOption({"submodule", "Route to a module behind the UPS, e.g. \"01 00 01\".", "HH HH HH"});
+  parser.addOption({"submodule", Text(kStrOptionSubmodule), "HH HH HH"});
   LoaderParseResult result;
   if (!ParseRunLine(parser, arguments, result)) return result;
   result.error = ApplySubmodule(parser, result.options);
@@ -114,7 +113,7 @@ LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& argumen
   const bool takesFile = result.options.command == LoaderCommandLine::Command::Program ||
                          result.options.command == LoaderCommandLine::Command::Verify;
   if (result.error.empty() && result.options.submodule && !takesFile) {
-    result.error = "--submodule applies to program and verify only";
+    result.error = Text(kStrUsageSubmoduleWithoutFile);
   }
   return result;
 }
@@ -126,7 +125,7 @@ LoaderParseResult ParseWindowCommandLine(const std::vector<std::string>& argumen
   if (!ParseRunLine(parser, arguments, result)) return result;
   const QStringList positional = parser.positionalArguments();
   if (positional.size() > 1) {
-    result.error = "unexpected argument '" + positional[1].toStdString() + "'";
+    result.error = Format(kStrUsageUnexpectedArgument, {positional[1].toStdString()});
   } else if (!positional.isEmpty()) {
     result.options.file = positional[0].toStdString();
   }
@@ -134,67 +133,9 @@ LoaderParseResult ParseWindowCommandLine(const std::vector<std::string>& argumen
 }
 
 std::string LoaderHelpText() {
-  return R"(Usage: tobrane-cli [OPTIONS] COMMAND [FILE]
-
-Commands:
-  connect        Connect to UPS
-  program FILE   Connect; then Select SubModule when --submodule is given
-                 (it opens FILE), or else open FILE; then Program UPS
-  verify FILE    the same, ending with Verify Program instead of Program UPS
-  ports          list the serial devices present and the COM numbers that
-                 map to them
-
-Options:
-  -d, --device PATH        serial device for this run instead of the
-                           configured port (not stored)
-  --submodule "HH HH HH"   route to a module behind the UPS: one to three
-                           hex bytes, e.g. "01 00 01" or "00 01"
-  --verify, --no-verify    verify after programming, or not (this run only)
-  --allow-cpu0             an image for module 0 may go into any CPU's space
-                           (this run only)
-  -h, --help               show this help
-  -V, --version            show the version
-
-The steps run in order and stop at the first that fails. Everything not
-given here comes from the settings ("Serial" and "Config" sections; a
-"Serial"/"Device" path stands for the COM number). OEMModel.ini is read from
-the current directory.
-
-stdout carries the transcript; stderr every message box as "tobrane: TEXT",
-the status lines and, on a terminal, the progress bar.
-
-Exit status:
-  0    success: connected, and the image programmed (and verified when
-       verify is on) or verified
-  1    a UPS operation failed (no answer, no flash capability, transfer or
-       verification failed)
-  2    usage error
-  3    the serial device cannot be opened
-  4    the ROM file cannot be read or was rejected for this UPS
-  130  interrupted (SIGINT); the end-flash request was sent, the port closed
-)";
+  return Text(kStrCliHelp);
 }
 
 std::string WindowHelpText() {
-  return R"(Usage: tobrane-loader [OPTIONS] [FILE]
-
-Opens the Tobrane PROM Loader window. With FILE, the image is loaded and
-Program UPS runs once the start-up notice is closed (without a Connect it
-stops at once with "Aborted flash operation").
-
-Options:
-  -d, --device PATH        serial device for this run instead of the
-                           configured port (not stored)
-  --verify, --no-verify    verify after programming, or not (this run only)
-  --allow-cpu0             an image for module 0 may go into any CPU's space
-                           (this run only)
-  -h, --help               show this help
-  -V, --version            show the version
-
-Everything not given here comes from the settings ("Serial" and "Config"
-sections, changed with File > Configuration; a "Serial"/"Device" path stands
-for the COM number). OEMModel.ini is read from the current directory.
-
-Exit status: 0 when the window was closed, 2 for a usage error.
-)";
+  return Text(kStrWindowHelp);
 }

@@ -9,16 +9,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resources/Strings.h"
+
 namespace {
 
 std::string UserName(uid_t uid) {
   if (const passwd* pw = getpwuid(uid)) return pw->pw_name;
-  return "uid " + std::to_string(uid);
+  return Format(kStrUserId, {uid});
 }
 
 std::string GroupName(gid_t gid) {
   if (const group* gr = getgrgid(gid)) return gr->gr_name;
-  return "gid " + std::to_string(gid);
+  return Format(kStrGroupId, {gid});
 }
 
 std::string ModeText(unsigned mode) {
@@ -28,12 +30,9 @@ std::string ModeText(unsigned mode) {
 }
 
 std::string PermissionAdvice(const PortAccessFacts& facts) {
-  if (!facts.known) return "\nCheck the device's permissions (ls -l) and your group membership.";
-  std::string text = "\nYou are " + facts.user + "; the device belongs to " + facts.owner + ", group " +
-                     facts.group + ", mode " + ModeText(facts.mode) + ".";
-  text += "\nFix: add yourself to that group (sudo usermod -aG " + facts.group + " " + facts.user +
-          "), then log in again; on Debian serial ports belong to group dialout.";
-  return text;
+  if (!facts.known) return Text(kStrPortCheckPermissions);
+  return Format(kStrPortAccessFacts, {facts.user, facts.owner, facts.group, ModeText(facts.mode)}) +
+         Format(kStrPortAccessFix, {facts.group, facts.user});
 }
 
 std::string Advice(int error, const PortAccessFacts& facts) {
@@ -42,15 +41,13 @@ std::string Advice(int error, const PortAccessFacts& facts) {
     case EPERM:
       return PermissionAdvice(facts);
     case EBUSY:
-      return "\nAnother program holds the port (a modem manager, a terminal program, another tobrane-cli); "
-             "close it and try again.";
+      return Text(kStrPortBusy);
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      return "\nThe device is not there: check the cable or adapter, and list the ports with 'tobrane-cli "
-             "ports'.";
+      return Text(kStrPortMissing);
     case ENOTTY:
-      return "\nThis path is not a serial device.";
+      return Text(kStrPortNotTty);
     default:
       return {};
   }
@@ -71,7 +68,7 @@ PortAccessFacts GatherPortAccessFacts(const std::string& devicePath) {
 }
 
 std::string DescribePortError(const std::string& devicePath, int error, const PortAccessFacts& facts) {
-  std::string text = "Cannot open serial device " + devicePath;
-  if (error != 0) text += ": " + std::string(std::strerror(error));
+  const std::string text = error == 0 ? Format(kStrPortCannotOpen, {devicePath})
+                                      : Format(kStrPortCannotOpenReason, {devicePath, std::strerror(error)});
   return text + Advice(error, facts);
 }

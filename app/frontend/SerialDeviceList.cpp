@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "resources/Strings.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -69,11 +71,7 @@ std::vector<SerialDeviceEntry> ListSerialDevices(const std::string& devRoot) {
 
 std::string DescribeSerialDevice(const SerialDeviceEntry& entry) {
   std::string line = entry.path;
-  if (!entry.target.empty()) line += " -> " + entry.target;
-  if (entry.comNumber > 0) {
-    line += "  COM" + std::to_string(entry.comNumber) + " (Port " + std::to_string(entry.comNumber) + ")";
-  } else {
-    line += "  no COM number: use --device or the \"Serial\"/\"Device\" setting";
-  }
-  return line;
+  if (!entry.target.empty()) line += Format(kStrDeviceLinkTarget, {entry.target});
+  if (entry.comNumber > 0) return line + Format(kStrDeviceComNumber, {entry.comNumber, entry.comNumber});
+  return line + Text(kStrDeviceNoComNumber);
 }
