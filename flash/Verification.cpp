@@ -125,8 +125,10 @@ bool CUpsLink::VerifyImage(const std::uint8_t* image, std::uint32_t length, std:
         }
       }
     } else if (status == kTerminated) {
+      // The UPS stopped before the rest was compared: that proves nothing
+      // about those bytes, so it must not pass as a verified image.
       host.MessageBox(Text(kStrUpsTerminatedVerify));
-      return true;
+      return false;
     } else if (status == kNack) {
       host.MessageBox(Text(kStrVerifyNack));
       return false;

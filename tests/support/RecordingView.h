@@ -29,6 +29,7 @@ class CRecordingView final : public IView {
   void SetWaitCursor(bool on) override;
   void PumpPendingMessages() override;
   bool HasActiveWindow() override { return activeWindow; }
+  bool InterruptRequested() override { return interrupt && interrupt(); }
   void TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) override;
   std::optional<std::string> AskRomFile() override;
   std::optional<std::string> AskSubmoduleText() override;
@@ -50,6 +51,8 @@ class CRecordingView final : public IView {
   bool activeWindow = true;
   // Runs on every pending-message pump, as user input arriving during a command.
   std::function<void()> onPump;
+  // Asked during every wait; true makes the waits give up at once.
+  std::function<bool()> interrupt;
 
   std::deque<std::optional<std::string>> romFiles;
   std::deque<std::optional<std::string>> submoduleTexts;
