@@ -100,7 +100,7 @@ TEST(ConnectSequence, NothingAnsweringEndsInTheCommunicationBox) {
   CTestRig rig(NeverAnswers());
   rig.Start();
   rig.Run(kCmdConnect);
-  EXPECT_EQ(rig.Text(), kPnpUnable + kSwitchingAll + kNothingAt2400);
+  EXPECT_EQ(rig.Text(), kPnpUnable + kSwitchingAll + kNothingAnswers);
   EXPECT_EQ(rig.view.boxes, std::vector<std::string>{kUnableToCommunicate});
   EXPECT_EQ(rig.view.colour, StatusColour::Failure);
   ExpectConnectEnded(rig);
@@ -116,7 +116,7 @@ TEST(ConnectSequence, UnpluggedLineEndsInTheCommunicationBox) {
   rig.Start();
   rig.line->Unplug();
   rig.Run(kCmdConnect);
-  EXPECT_EQ(rig.Text(), kPnpUnable + kSwitchingAll + kNothingAt2400);
+  EXPECT_EQ(rig.Text(), kPnpUnable + kSwitchingAll + kNothingAnswers);
   EXPECT_EQ(rig.view.boxes, std::vector<std::string>{kUnableToCommunicate});
   EXPECT_EQ(rig.frame->Connection().connected, 0);
   EXPECT_EQ(rig.frame->Connection().idle, 1);

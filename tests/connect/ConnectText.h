@@ -66,8 +66,8 @@ inline const std::string kDefaultCapabilities = kCpu1Capabilities + kCpu2Capabil
 inline const std::string kDefaultAfterPnp = kHandshake + kIdentified + kServiceMode + kDefaultCapabilities;
 inline const std::string kDefaultConnect = kEstablished19200 + kDefaultPnpLines + kDefaultAfterPnp;
 
-// The end of a Connect at 2400 baud that nothing answers.
-inline const std::string kNothingAt2400 =
+// The end of a Connect whose identification nothing answers.
+inline const std::string kNothingAnswers =
     kHandshakeTimeout + "Timed out waiting for UPS ID data\n" + kOemHint;
 
 inline const std::string kUnableToCommunicate =
@@ -95,23 +95,12 @@ inline void ExpectDefaultSpaces(const CConnectionState& c, int first) {
 
 namespace connect_text {
 
-// Every distinct transcript that a pending-message pump saw, in order: the
-// lines a step showed and a later step replaced.
-class CSnapshots {
- public:
-  explicit CSnapshots(CTestRig& rig) {
-    rig.view.onPump = [this, &rig] {
-      std::string text = rig.Text();
-      if (texts_.empty() || texts_.back() != text) texts_.push_back(std::move(text));
-    };
-  }
-  bool Saw(const std::string& text) const {
-    return std::find(texts_.begin(), texts_.end(), text) != texts_.end();
-  }
-
- private:
-  std::vector<std::string> texts_;
-};
+// Whether the transcript held exactly `text` (with "\n" line ends) at some point.
+inline bool TranscriptWas(const CTestRig& rig, std::string text) {
+  for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) text.insert(at, "\r");
+  const std::vector<std::string>& seen = rig.view.transcripts;
+  return std::find(seen.begin(), seen.end(), text) != seen.end();
+}
 
 inline SimProfile WithFault(SimRequestKind request, SimFaultKind fault, int occurrence = 1, int count = 1,
                             const std::string& profileName = "default") {

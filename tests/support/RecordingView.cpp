@@ -12,7 +12,9 @@ std::optional<T> Next(std::deque<std::optional<T>>& queue) {
 
 }  // namespace
 
-void CRecordingView::TranscriptChanged(const CTranscript&, const TranscriptChange&) {}
+void CRecordingView::TranscriptChanged(const CTranscript& transcript, const TranscriptChange&) {
+  transcripts.push_back(transcript.Text());
+}
 
 void CRecordingView::MessageBox(const std::string& text) {
   boxes.push_back(text);

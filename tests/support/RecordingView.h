@@ -41,6 +41,8 @@ class CRecordingView final : public IView {
   // "button ID on|off", "notice", "ask rom", "ask submodule", "ask config".
   std::vector<std::string> events;
   std::vector<std::string> boxes;
+  // The whole transcript after each change, so lines a later step replaced can be checked.
+  std::vector<std::string> transcripts;
   std::vector<std::string> statusLines;
   std::vector<Progress> progress;
   std::string title;
