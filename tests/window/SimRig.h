@@ -41,8 +41,8 @@ struct RomSpec {
   std::uint32_t size = 512;
 };
 
-inline void WriteRom(const std::string& path, const RomSpec& spec) {
-  std::vector<std::uint8_t> b(20 + spec.size);
+inline void WriteRom(const std::string& path, const RomSpec& fields) {
+  std::vector<std::uint8_t> b(20 + fields.size);
   auto put16 = [&b](std::size_t at, std::uint32_t v) {
     b[at] = static_cast<std::uint8_t>(v & 0xFF);
     b[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
@@ -50,10 +50,10 @@ inline void WriteRom(const std::string& path, const RomSpec& spec) {
   b[0] = 0xAA;
   b[1] = 0xEE;
   b[2] = 18;
-  put16(4, spec.load & 0xFFFF);
-  put16(6, spec.load >> 16);
-  put16(8, spec.ups);
-  put16(10, spec.module);
+  put16(4, fields.load & 0xFFFF);
+  put16(6, fields.load >> 16);
+  put16(8, fields.ups);
+  put16(10, fields.module);
   put16(12, 0x0300);
   b[14] = 7;
   b[15] = 12;
@@ -61,7 +61,7 @@ inline void WriteRom(const std::string& path, const RomSpec& spec) {
   std::uint32_t sum = 0;
   for (std::size_t at = 2; at <= 16; at += 2) sum += b[at] + 256u * b[at + 1];
   put16(18, sum);
-  for (std::uint32_t i = 0; i < spec.size; ++i) b[20 + i] = static_cast<std::uint8_t>(i * 7);
+  for (std::uint32_t i = 0; i < fields.size; ++i) b[20 + i] = static_cast<std::uint8_t>(i * 7);
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
