@@ -35,3 +35,13 @@ void CTranscript::TrimLog(bool hasActiveWindow) {
 void CTranscript::Changed(TranscriptChange::Kind kind, const std::string& text) {
   if (listener_) listener_(*this, TranscriptChange{kind, text});
 }
+
+std::string UnixLineEnds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  return out;
+}

@@ -41,3 +41,6 @@ class CTranscript {
   std::string text_;
   Listener listener_;
 };
+
+// The transcript's "\r\n" line ends as "\n", as a terminal or a file shows them.
+std::string UnixLineEnds(const std::string& text);

@@ -33,16 +33,6 @@ std::string Duration(double seconds) {
 
 }  // namespace
 
-std::string UnixLineEnds(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
-}
-
 std::string ProgressBarLine(TransferKind kind, std::uint32_t done, std::uint32_t total, double seconds) {
   const double fraction = total == 0 ? 1.0 : static_cast<double>(done) / total;
   constexpr int kWidth = 30;

@@ -62,7 +62,5 @@ class CCliView final : public IView {
   std::chrono::steady_clock::time_point barStart_;
 };
 
-// The transcript's "\r\n" line ends as "\n".
-std::string UnixLineEnds(const std::string& text);
 // One progress-bar line: kind, percent, bytes, bytes/s and time left.
 std::string ProgressBarLine(TransferKind kind, std::uint32_t done, std::uint32_t total, double seconds);

@@ -92,14 +92,7 @@ bool CTestRig::ConnectAndOpen(const std::string& romPath) {
 }
 
 std::string CTestRig::Text() const {
-  std::string text = frame->TranscriptText();
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
+  return UnixLineEnds(frame->TranscriptText());
 }
 
 std::vector<std::uint8_t> CTestRig::Flash(std::uint32_t address, std::size_t count, int cpu,
