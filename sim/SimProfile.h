@@ -73,7 +73,9 @@ enum class SimFaultKind {
   Garbage,    // bytes before the frame
   FlipFlash,  // a program block is stored with one byte changed
   Delay,
-  HangUp,  // the line goes dead instead of the reply
+  HangUp,      // the line goes dead instead of the reply
+  ShortReply,  // the reply's last data byte is left off
+  Oversize,    // the reply's data are padded to more than a reply may carry
 };
 
 // Fires on occurrences occurrence .. occurrence + count - 1 of its request kind.

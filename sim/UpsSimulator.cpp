@@ -14,6 +14,8 @@ constexpr std::uint8_t kAckSubmoduleTimeout = '2';
 constexpr std::uint8_t kNack = 'N';
 constexpr std::uint32_t kPnpBaud = 1200;
 constexpr int kPnpDataBits = 7;
+// More data bytes than the loader takes from one reply (300).
+constexpr std::size_t kOversizeData = 301;
 constexpr std::uint32_t kMaxReadBytes = 256;
 // Unprotected descriptors are sent as 0x33 in block requests.
 constexpr std::uint8_t kDescriptorZeroOnWire = 0x33;
@@ -252,6 +254,8 @@ void CUpsSimulator::Handle(const SimRequest& request, std::int64_t atUs, std::ve
     }
   }
   if (!reply.send) return;
+  if (has(SimFaultKind::ShortReply) && !reply.data.empty()) reply.data.pop_back();
+  if (has(SimFaultKind::Oversize)) reply.data.resize(kOversizeData);
   if (has(SimFaultKind::WrongBlock)) reply.block = reply.block == kAckBlock ? 0x0A : kAckBlock;
   std::vector<std::uint8_t> bytes =
       EncodeSimReply(reply.block, reply.data, static_cast<std::size_t>(profile_.line.splitDataBytes));
