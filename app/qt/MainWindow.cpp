@@ -138,8 +138,10 @@ void CMainWindow::UpdateCommandStates() {
 }
 
 void CMainWindow::Trigger(int commandId) {
-  // Clicks that arrive while a command pumps messages start only what the rules allow.
-  if (!frame_->IsCommandEnabled(commandId)) return;
+  // A click that arrives while a command pumps messages starts nothing: a
+  // second command would take over the line, or stall the first one's
+  // polls behind its dialog.
+  if (commandDepth_ > 0 || !frame_->IsCommandEnabled(commandId)) return;
   RunFrameCommand([this, commandId] { frame_->RunCommand(commandId); });
 }
 

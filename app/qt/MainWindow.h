@@ -40,7 +40,7 @@ class CMainWindow : public QMainWindow, public IView {
   QProgressBar& Progress() { return *progress_; }
   // The idle update: every command's enabled state from the core's rules.
   void UpdateCommandStates();
-  // Runs a command as a click does, if its rule allows it now.
+  // Runs a command as a click does, if its rule allows it now and no command runs.
   void Trigger(int commandId);
 
   // IView

@@ -44,9 +44,8 @@ TEST(Startup, PortFailureShowsOverTheOpenWindowThenTheNoticeWhileClosingIsRefuse
 
 TEST(Startup, AFileOnTheCommandLineIsReadAndProgramUpsAbortsAfterTheNotice) {
   // Notice first, then the header lines and the abort line, exactly as tobrane-cli logs them.
-  CWorkingDir dir;
-  const std::string rom = dir.File("fw.rom");
-  WriteRom(rom, {});
+  CModelDir dir;
+  const std::string rom = dir.WriteRom();
   WindowRig rig(rom);
   StartupAnswer answer{rig.window.get(), {}};
   ModalAnswerer modal([&](QWidget& w) { answer(w); });
