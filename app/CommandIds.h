@@ -12,5 +12,6 @@ enum CommandId : int {
   kCmdExit = 57665,
   kCmdViewToolbar = 59392,
   kCmdViewStatusBar = 59393,
+  kCmdViewFrameTrace = 32775,
   kCmdAbout = 57664,
 };

@@ -38,6 +38,8 @@ void CLoaderApp::Start(const std::string& commandLine) {
   commandLineFileName = FirstWord(commandLine);
   port_ = std::make_unique<CSerialPort>(clock_, std::move(pendingDevice_));
   link_ = std::make_unique<CUpsLink>();
+  port_->SetTrace(trace_);
+  link_->SetTrace(trace_);
   for (const SerialDefault& d : kSerialDefaults) {
     std::string value = store_.Read("Serial", d.key);
     if (value.empty()) {
@@ -70,6 +72,14 @@ void CLoaderApp::AttachMainWindow(CMainFrame& frame) {
     port_->SetReceiver(&frame);
   }
   if (link_) link_->SetHost(&frame);
+  frame.Receive().SetTrace(trace_);
+}
+
+void CLoaderApp::SetFrameTrace(IFrameTrace* trace) {
+  trace_ = trace;
+  if (port_) port_->SetTrace(trace);
+  if (link_) link_->SetTrace(trace);
+  if (mainWindow_) mainWindow_->Receive().SetTrace(trace);
 }
 
 void CLoaderApp::OnAbout(IView& view) {

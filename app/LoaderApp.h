@@ -33,6 +33,9 @@ class CLoaderApp {
   // Records the created main window and registers it with the port.
   void AttachMainWindow(CMainFrame& frame);
   void OnAbout(IView& view);
+  // Hands every frame both ways and every line-speed change to the trace;
+  // nullptr stops tracing. The trace must outlive its use.
+  void SetFrameTrace(IFrameTrace* trace);
 
   CSerialPort* Port() { return port_.get(); }
   void DeletePort();
@@ -51,6 +54,7 @@ class CLoaderApp {
   std::unique_ptr<CSerialPort> port_;
   std::unique_ptr<CUpsLink> link_;
   CMainFrame* mainWindow_ = nullptr;
+  IFrameTrace* trace_ = nullptr;
 
   int ReadOption(const char* key, bool defaultOn);
 };

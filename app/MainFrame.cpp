@@ -130,6 +130,7 @@ bool CMainFrame::IsCommandEnabled(int commandId) const {
     case kCmdExit:
     case kCmdViewToolbar:
     case kCmdViewStatusBar:
+    case kCmdViewFrameTrace:
     case kCmdAbout:
       return true;
     default:

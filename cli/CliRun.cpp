@@ -15,6 +15,7 @@
 #include "app/frontend/QSettingsStore.h"
 #include "app/frontend/RunOverrides.h"
 #include "app/frontend/SerialDeviceList.h"
+#include "protocol/FrameTraceWriter.h"
 #include "resources/Strings.h"
 #include "serial/TermiosDevice.h"
 
@@ -103,7 +104,14 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
   }
   CQSettingsStore store;
   CSystemClock clock;
+  CFrameTraceWriter trace(clock);
+  if (!command.trace.empty() && !trace.Open(command.trace)) {
+    io.err << Format(kStrCliMessage, {Format(kStrCliTraceCannotOpen, {command.trace, std::strerror(errno)})})
+           << '\n';
+    return kExitUsage;
+  }
   CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
+  if (trace.IsOpen()) app.SetFrameTrace(&trace);
   app.Start("");
   ApplyRunOverrides(app, command);
   CCliView view(io, command.file, command.submodule.value_or(""));

@@ -44,6 +44,7 @@ void CReceiveState::AssemblePnp(const std::uint8_t* bytes, std::uint32_t count, 
     if (c == ')') {
       mode = kModeIdle;
       if (length_ > 0) pnp_[length_++] = c;
+      TraceReceived(pnp_, length_);
       break;
     }
     if (length_ > 0 || c == '(') pnp_[length_++] = c;
@@ -67,13 +68,21 @@ void CReceiveState::AssembleByte(std::uint8_t b, int& mode) {
   if (p.bytesRemaining > 0 && p.sequenceSeen == 0) p.sequenceSeen = b;
   if (p.blockSeen > 0 && p.bytesRemaining == 0 && p.sequenceSeen == 0) p.bytesRemaining = b + 1;
   if (p.startSeen == kStartByte && p.blockSeen == 0) p.blockSeen = b;
-  if (p.startSeen == 0 && b == kStartByte) p.startSeen = kStartByte;
-  buffer_[length_++] = b;
-  if (p.bytesRemaining == 0 && (p.sequenceSeen & kLastFrameBit) != 0) {
-    mode = kModeIdle;
-    p = Progress{};
+  if (p.startSeen == 0 && b == kStartByte) {
+    p.startSeen = kStartByte;
+    frameStart_ = length_;
   }
-  if (p.bytesRemaining == 0 && p.sequenceSeen > 0) p = Progress{};
+  buffer_[length_++] = b;
+  if (p.bytesRemaining != 0 || p.sequenceSeen == 0) return;
+  // A frame has ended; the next one is recognised by its own start byte.
+  TraceReceived(buffer_ + frameStart_, length_ - frameStart_);
+  if ((p.sequenceSeen & kLastFrameBit) != 0) mode = kModeIdle;
+  p = Progress{};
+}
+
+void CReceiveState::TraceReceived(const void* bytes, std::size_t count) const {
+  IFrameTrace* trace = trace_.load(std::memory_order_acquire);
+  if (trace != nullptr) trace->Frame(TraceDirection::FromUps, static_cast<const std::uint8_t*>(bytes), count);
 }
 
 void CReceiveState::PublishMode(int mode) {

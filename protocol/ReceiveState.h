@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "protocol/Clock.h"
+#include "protocol/FrameTrace.h"
 
 // What the receive assembly does with incoming bytes.
 enum ReceiveMode : std::int32_t {
@@ -55,6 +56,10 @@ class CReceiveState final : public IByteReceiver {
   }
   Progress AssemblyProgress() const;
 
+  // Sees every frame as it completes and the Plug-and-Play string once its
+  // ")" arrives; nullptr for none. May be changed while the pump runs.
+  void SetTrace(IFrameTrace* trace) { trace_.store(trace, std::memory_order_release); }
+
   // Notified whenever the receive mode changes, so a poll can end early.
   CSignal& ModeChanged() { return modeChanged_; }
 
@@ -63,6 +68,7 @@ class CReceiveState final : public IByteReceiver {
   void AssembleFrames(const std::uint8_t* bytes, std::uint32_t count, int& mode);
   void AssembleByte(std::uint8_t b, int& mode);
   void PublishMode(int mode);
+  void TraceReceived(const void* bytes, std::size_t count) const;
 
   mutable std::mutex mutex_;  // serialises a chunk against a reset from the other thread
   std::atomic<std::int32_t> mode_{kModeIdle};
@@ -71,5 +77,7 @@ class CReceiveState final : public IByteReceiver {
   char pnp_[kPnpCapacity + 1] = {};
   std::int32_t pnpLength_ = 0;
   Progress progress_;
+  std::uint16_t frameStart_ = 0;  // where the current frame's start byte was stored
+  std::atomic<IFrameTrace*> trace_{nullptr};
   CSignal modeChanged_;
 };

@@ -14,6 +14,8 @@ constexpr std::uint8_t kEndFlashLetter = 0x45;
 void CUpsLink::WriteFrame(const Frame& frame) {
   if (host_ == nullptr) return;
   IByteSink& sink = host_->Sink();
+  // Traced before the first byte goes, so the trace never delays a reply's arrival.
+  if (trace_ != nullptr) trace_->Frame(TraceDirection::ToUps, frame.data(), frame.size());
   for (std::uint8_t b : frame) sink.WriteByte(b);
 }
 

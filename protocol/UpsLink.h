@@ -7,6 +7,7 @@
 #include "connection/ConnectionState.h"
 #include "protocol/ByteSink.h"
 #include "protocol/Clock.h"
+#include "protocol/FrameTrace.h"
 #include "protocol/ReceiveState.h"
 
 // A request frame; empty means no frame could be had.
@@ -53,6 +54,8 @@ class CUpsLink {
   CUpsLink() = default;
   virtual ~CUpsLink() = default;
   void SetHost(ILinkHost* host) { host_ = host; }
+  // Sees every frame written; nullptr for none.
+  void SetTrace(IFrameTrace* trace) { trace_ = trace; }
 
   // Decoder.
   bool DecodeFrames(const std::uint8_t* source, std::uint16_t sourceLength, std::uint8_t* output,
@@ -95,4 +98,5 @@ class CUpsLink {
   bool FlashEcho(const Frame& request, std::uint8_t echo);
 
   ILinkHost* host_ = nullptr;
+  IFrameTrace* trace_ = nullptr;
 };

@@ -61,6 +61,7 @@ bool CSerialPort::Open(int portNumber, std::uint32_t baud, int dataBits, int sto
     return false;
   }
   line_ = line;
+  TraceLine();
   ForgetEndedPump();
   if (!pumpRecorded_) {
     StartPump();
@@ -90,6 +91,7 @@ bool CSerialPort::SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud
   }
   line_.baud = newBaud;
   settings.baud = std::to_string(newBaud);
+  TraceLine();
   return true;
 }
 
@@ -105,7 +107,12 @@ bool CSerialPort::SetDataBits(std::uint8_t newBits, std::uint8_t& previousBits) 
   }
   line_.dataBits = newBits;
   settings.dataBits = std::to_string(newBits);
+  TraceLine();
   return true;
+}
+
+void CSerialPort::TraceLine() const {
+  if (trace_ != nullptr) trace_->LineSpeed(line_.baud, line_.dataBits);
 }
 
 bool CSerialPort::SetDtr(bool on) {

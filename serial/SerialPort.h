@@ -10,6 +10,7 @@
 
 #include "protocol/ByteSink.h"
 #include "protocol/Clock.h"
+#include "protocol/FrameTrace.h"
 #include "protocol/ReceiveState.h"
 #include "serial/SerialDevice.h"
 
@@ -56,6 +57,8 @@ class CSerialPort : public IByteSink {
 
   void SetReceiver(IByteReceiver* receiver) { receiver_.store(receiver, std::memory_order_release); }
   void SetOwner(IPortOwner* owner) { owner_ = owner; }
+  // Sees every change of line speed; nullptr for none.
+  void SetTrace(IFrameTrace* trace) { trace_ = trace; }
   int LastError() const { return lastError_.load(); }
 
   // A device path that replaces the "COM%i" mapping; empty restores it.
@@ -85,11 +88,13 @@ class CSerialPort : public IByteSink {
   void KeepHangUpError();
   void WaitForStopRequest();
   void ForgetEndedPump();
+  void TraceLine() const;
 
   IClock& clock_;
   std::unique_ptr<ISerialDevice> device_;
   std::atomic<IByteReceiver*> receiver_{nullptr};
   IPortOwner* owner_ = nullptr;
+  IFrameTrace* trace_ = nullptr;
   std::atomic<std::int32_t> pumpRunning_{0};
   std::atomic<int> lastError_{0};
   std::atomic<bool> deviceLost_{false};

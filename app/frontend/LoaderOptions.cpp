@@ -43,6 +43,7 @@ void DeclareRunOptions(QCommandLineParser& parser) {
   parser.addOption({"verify", Text(kStrOptionVerify)});
   parser.addOption({"no-verify", Text(kStrOptionNoVerify)});
   parser.addOption({"allow-cpu0", Text(kStrOptionAllowCpu0)});
+  parser.addOption({"trace", Text(kStrOptionTrace), "FILE"});
   parser.addOption({{"h", "help"}, Text(kStrOptionHelp)});
   parser.addOption({{"V", "version"}, Text(kStrOptionVersion)});
 }
@@ -71,6 +72,10 @@ std::string ApplyRunOptions(const QCommandLineParser& parser, LoaderCommandLine&
   if (parser.isSet("device")) {
     out.device = parser.value("device").toStdString();
     if (out.device.empty()) return Text(kStrUsageDeviceNeedsPath);
+  }
+  if (parser.isSet("trace")) {
+    out.trace = parser.value("trace").toStdString();
+    if (out.trace.empty()) return Text(kStrUsageTraceNeedsFile);
   }
   return {};
 }

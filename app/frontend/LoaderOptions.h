@@ -12,6 +12,7 @@ struct LoaderCommandLine {
   Command command = Command::None;
   std::string file;
   std::string device;
+  std::string trace;  // the frame trace file, "-" for stderr; empty for none
   std::optional<std::string> submodule;
   std::optional<bool> verify;
   bool allowCpu0 = false;

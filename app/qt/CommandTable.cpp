@@ -29,6 +29,8 @@ const std::vector<CommandEntry>& ViewMenuCommands() {
   static const std::vector<CommandEntry> commands = {
       {kCmdViewToolbar, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", nullptr},
       {kCmdViewStatusBar, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", nullptr},
+      {kCmdViewFrameTrace, "&Frame Trace...",
+       "Write every frame and line-speed change to a file\nToggle Frame Trace", nullptr},
   };
   return commands;
 }

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
   CMainWindow window(app);
   app.AttachMainWindow(window.Frame());
   window.resize(640, 480);
+  if (!parsed.options.trace.empty()) window.StartFrameTrace(parsed.options.trace);
   if (window.Create(CMainWindow::Showing::ShownFirst) != 0) return 1;
   return QApplication::exec();
 }

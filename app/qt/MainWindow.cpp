@@ -8,9 +8,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
@@ -20,14 +23,51 @@
 #include "app/qt/SubmoduleDialog.h"
 #include "resources/Strings.h"
 
-CMainWindow::CMainWindow(CLoaderApp& app) : app_(app) {
+CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()) {
   setObjectName("mainFrame");
   setAcceptDrops(true);
   log_ = new CLogView(this);
   frame_ = std::make_unique<CMainFrame>(app_, *this);
 }
 
-CMainWindow::~CMainWindow() = default;
+CMainWindow::~CMainWindow() {
+  StopFrameTrace();
+}
+
+bool CMainWindow::StartFrameTrace(const std::string& path) {
+  if (!trace_.Open(path)) {
+    MessageBox(Format(kStrCliTraceCannotOpen, {path, std::strerror(errno)}));
+    return false;
+  }
+  app_.SetFrameTrace(&trace_);
+  if (QAction* action = Action(kCmdViewFrameTrace)) {
+    const QSignalBlocker quiet(action);
+    action->setChecked(true);
+  }
+  return true;
+}
+
+void CMainWindow::StopFrameTrace() {
+  app_.SetFrameTrace(nullptr);
+  trace_.Close();
+}
+
+// Ticking the item asks where the trace goes; a cancelled choice leaves it off.
+void CMainWindow::ToggleFrameTrace(bool on) {
+  if (!on) {
+    StopFrameTrace();
+    return;
+  }
+  QFileDialog dialog(this, "Frame Trace");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setNameFilters({"Trace Files (*.txt)", "All Files (*)"});
+  const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+  if (!chosen || !StartFrameTrace(dialog.selectedFiles().front().toStdString())) {
+    const QSignalBlocker quiet(Action(kCmdViewFrameTrace));
+    Action(kCmdViewFrameTrace)->setChecked(false);
+  }
+}
 
 int CMainWindow::Create(Showing showing) {
   setWindowTitle(Text(kStrAppTitle));
@@ -79,9 +119,11 @@ void CMainWindow::BuildMenus() {
   for (const CommandEntry& c : ViewMenuCommands()) {
     QAction* action = MakeAction(c.id, c.menuText, c.prompt, c.icon);
     action->setCheckable(true);
-    action->setChecked(true);
+    // Frame Trace is off unless --trace turned it on before the menus existed.
+    action->setChecked(c.id != kCmdViewFrameTrace || trace_.IsOpen());
     view->addAction(action);
   }
+  connect(Action(kCmdViewFrameTrace), &QAction::toggled, this, &CMainWindow::ToggleFrameTrace);
   QMenu* help = menuBar()->addMenu("&Help");
   const CommandEntry& about = AboutCommand();
   QAction* aboutAction = MakeAction(about.id, about.menuText, about.prompt, about.icon);

@@ -12,6 +12,7 @@
 #include "app/MainFrame.h"
 #include "app/View.h"
 #include "app/qt/LogView.h"
+#include "protocol/FrameTraceWriter.h"
 
 class CLoaderApp;
 class QAction;
@@ -42,6 +43,9 @@ class CMainWindow : public QMainWindow, public IView {
   void UpdateCommandStates();
   // Runs a command as a click does, if its rule allows it now and no command runs.
   void Trigger(int commandId);
+  // Traces to path ("-" for stderr) and ticks View > Frame Trace; false,
+  // after a message box, when the file cannot be written.
+  bool StartFrameTrace(const std::string& path);
 
   // IView
   void TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) override;
@@ -73,10 +77,13 @@ class CMainWindow : public QMainWindow, public IView {
   void BuildStatusBar();
   QAction* MakeAction(int id, const char* menuText, const char* prompt, const char* icon);
   void RunFirstPaint();
+  void ToggleFrameTrace(bool on);
+  void StopFrameTrace();
   void RunFrameCommand(const std::function<void()>& command);
 
   CLoaderApp& app_;
   std::unique_ptr<CMainFrame> frame_;
+  CFrameTraceWriter trace_;
   CLogView* log_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* messagePane_ = nullptr;

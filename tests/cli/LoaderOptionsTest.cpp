@@ -14,7 +14,7 @@ LoaderParseResult Parse(std::vector<std::string> words) {
 TEST(LoaderOptions, FullProgramLineGivesEveryOverride) {
   // Every option of a program run reaches the parsed command line.
   auto r = Parse({"--device", "/dev/pts/7", "--submodule", "01 00 01", "--no-verify", "--allow-cpu0",
-                  "program", "fw.rom"});
+                  "--trace", "-", "program", "fw.rom"});
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(r.options.command, Command::Program);
   EXPECT_EQ(r.options.file, "fw.rom");
@@ -22,6 +22,7 @@ TEST(LoaderOptions, FullProgramLineGivesEveryOverride) {
   EXPECT_EQ(r.options.submodule, "01 00 01");
   EXPECT_EQ(r.options.verify, false);
   EXPECT_TRUE(r.options.allowCpu0);
+  EXPECT_EQ(r.options.trace, "-");
 }
 
 TEST(LoaderOptions, WithoutOptionsNothingIsOverridden) {
@@ -46,6 +47,7 @@ TEST(LoaderOptions, UsageErrorsAreNamed) {
   EXPECT_NE(Parse({"--verify", "--no-verify", "program", "a"}).error.find("exclude"), std::string::npos);
   EXPECT_NE(Parse({"--submodule", "01", "connect"}).error.find("program and verify only"), std::string::npos);
   EXPECT_NE(Parse({"--device", "", "connect"}).error.find("--device"), std::string::npos);
+  EXPECT_NE(Parse({"--trace", "", "connect"}).error.find("--trace needs a file"), std::string::npos);
 }
 
 TEST(LoaderOptions, SubmoduleRoutesOfOneToThreeHopsAreAccepted) {
@@ -76,8 +78,10 @@ TEST(LoaderOptions, HelpListsCommandsAndExitStatuses) {
 
 TEST(WindowOptions, TheWindowTakesTheRunOptionsAndOneFileButNoCommand) {
   // tobrane-loader shares --device and the verify options; --submodule and a second word are refused.
-  auto r = ParseWindowCommandLine({"tobrane-loader", "--device", "/dev/pts/3", "--no-verify", "fw.rom"});
+  auto r = ParseWindowCommandLine(
+      {"tobrane-loader", "--device", "/dev/pts/3", "--no-verify", "--trace", "t.txt", "fw.rom"});
   ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.trace, "t.txt");
   EXPECT_EQ(r.options.command, Command::None);
   EXPECT_EQ(r.options.device, "/dev/pts/3");
   EXPECT_EQ(r.options.file, "fw.rom");

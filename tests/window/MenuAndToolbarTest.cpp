@@ -54,8 +54,11 @@ TEST(MenuAndToolbar, MenusHoldTheCommandsInOrderWithTheirTipsAndOnlyCtrlO) {
   };
   EXPECT_EQ(Describe(menus[0]->menu()->actions()), file);
   const QStringList view = {"59392 &Toolbar [] Show or hide the toolbar / Toggle ToolBar",
-                            "59393 &Status Bar [] Show or hide the status bar / Toggle StatusBar"};
+                            "59393 &Status Bar [] Show or hide the status bar / Toggle StatusBar",
+                            "32775 &Frame Trace... [] Write every frame and line-speed change to a file / "
+                            "Toggle Frame Trace"};
   EXPECT_EQ(Describe(menus[1]->menu()->actions()), view);
+  EXPECT_FALSE(rig.window->Action(kCmdViewFrameTrace)->isChecked());
   const QStringList help = {
       "57664 &About Tobrane... [] Display program information, version number and copyright / About"};
   EXPECT_EQ(Describe(menus[2]->menu()->actions()), help);

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TestRig.h"
+#include "app/CommandIds.h"
+#include "protocol/FrameTraceWriter.h"
+#include "protocol/ReceiveState.h"
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> list) {
+  return list;
+}
+
+// The lines of the trace that contain `part`, in order.
+std::vector<std::string> LinesWith(const std::string& trace, const std::string& part) {
+  std::vector<std::string> lines;
+  std::istringstream in(trace);
+  for (std::string line; std::getline(in, line);)
+    if (line.find(part) != std::string::npos) lines.push_back(line);
+  return lines;
+}
+
+// The number of the first line from line `from` on that contains `part`.
+std::size_t LineOf(const std::string& trace, const std::string& part, std::size_t from = 0) {
+  std::istringstream in(trace);
+  std::size_t n = 0;
+  for (std::string line; std::getline(in, line); ++n)
+    if (n >= from && line.find(part) != std::string::npos) return n;
+  return std::string::npos;
+}
+
+}  // namespace
+
+TEST(FrameTrace, EachEventIsOneLineWithItsMillisecondsDirectionAndHex) {
+  // Milliseconds count from the opening; frames show as upper-case hex, speed changes as LINE.
+  CVirtualClock clock;
+  clock.AdvanceTo(5000);
+  CFrameTraceWriter trace(clock);
+  trace.Frame(TraceDirection::ToUps, Bytes({0xAB}).data(), 1);  // closed: dropped
+  std::ostringstream out;
+  trace.Open(out);
+  const auto request = Bytes({0xAB, 0x01, 0xA0, 0xB4});
+  const auto reply = Bytes({0xAB, 0x09, 0x01, 0x81, 0x31, 0x99});
+  trace.Frame(TraceDirection::ToUps, request.data(), request.size());
+  clock.AdvanceTo(5012);
+  trace.Frame(TraceDirection::FromUps, reply.data(), reply.size());
+  clock.AdvanceTo(1'234'567 + 5000);
+  trace.LineSpeed(19200, 8);
+  trace.Close();
+  trace.LineSpeed(1200, 7);
+  EXPECT_EQ(out.str(),
+            "       0 ms TX AB 01 A0 B4\n"
+            "      12 ms RX AB 09 01 81 31 99\n"
+            " 1234567 ms LINE 19200 baud 8 data bits\n");
+}
+
+TEST(FrameTrace, ReceivedFramesAreTracedWholeWithoutTheNoiseAroundThem) {
+  // A response split over chunks, with noise before it, is traced frame by frame once each frame ends.
+  CVirtualClock clock;
+  CFrameTraceWriter trace(clock);
+  std::ostringstream out;
+  trace.Open(out);
+  CReceiveState rx;
+  rx.SetTrace(&trace);
+  rx.SetReceiveMode(kModeFrame, true);
+  const auto first = Bytes({0x00, 0x17, 0xAB, 0xC9, 0x01});
+  const auto rest = Bytes({0x01, 0x57, 0x33, 0xAB, 0xC9, 0x01, 0x82, 0x57, 0xB2, 0xEE});
+  rx.ReceiveBytes(first.data(), static_cast<std::uint32_t>(first.size()));
+  EXPECT_EQ(out.str(), "");
+  rx.ReceiveBytes(rest.data(), static_cast<std::uint32_t>(rest.size()));
+  EXPECT_EQ(out.str(), "       0 ms RX AB C9 01 01 57 33\n       0 ms RX AB C9 01 82 57 B2\n");
+  EXPECT_EQ(rx.ReceiveMode(), kModeIdle);
+
+  out.str("");
+  rx.SetReceiveMode(kModePlugAndPlay, true);
+  const std::string pnp = "xx(AB)yy";
+  rx.ReceiveBytes(reinterpret_cast<const std::uint8_t*>(pnp.data()), static_cast<std::uint32_t>(pnp.size()));
+  EXPECT_EQ(out.str(), "       0 ms RX 28 41 42 29\n");
+}
+
+TEST(FrameTrace, ConnectTraceHoldsTheStartCommExchangeAndTheSpeedChanges) {
+  // A whole Connect: the Plug-and-Play line at 1200 baud 7 bits, then the agreed 19200, then start-comm both
+  // ways.
+  std::ostringstream out;
+  CTestRig rig;
+  CFrameTraceWriter trace(rig.clock);
+  trace.Open(out);
+  rig.app->SetFrameTrace(&trace);
+  rig.Start();
+  rig.Run(kCmdConnect);
+  ASSERT_EQ(rig.frame->Connection().connected, 1);
+  rig.app->SetFrameTrace(nullptr);
+  const std::string text = out.str();
+  const std::size_t pnpLine = LineOf(text, "LINE 1200 baud 7 data bits");
+  const std::size_t fastLine = LineOf(text, "LINE 19200 baud 8 data bits", pnpLine);
+  const std::size_t startComm = LineOf(text, "TX AB 01 A0 B4", fastLine);
+  ASSERT_NE(pnpLine, std::string::npos) << text;
+  ASSERT_NE(fastLine, std::string::npos) << text;
+  ASSERT_NE(startComm, std::string::npos) << text;
+  EXPECT_EQ(LineOf(text, "RX AB 09 01 81 31 99", startComm), startComm + 1) << text;
+  // The Plug-and-Play string is traced as it arrived, "(" first and ")" last.
+  const std::vector<std::string> pnp = LinesWith(text, "RX 28 ");
+  ASSERT_EQ(pnp.size(), 1u) << text;
+  EXPECT_EQ(pnp[0].substr(pnp[0].size() - 3), " 29");
+  // Every line has the timestamp, then TX, RX or LINE.
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_EQ(line.substr(8, 4), " ms ") << line;
+    const std::string kind = line.substr(12, line.find(' ', 12) - 12);
+    EXPECT_TRUE(kind == "TX" || kind == "RX" || kind == "LINE") << line;
+  }
+}
