@@ -31,7 +31,11 @@ CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()) {
 }
 
 CMainWindow::~CMainWindow() {
+  // The frame closes a port still open, which pumps messages and may show a
+  // message box; a window on its way out takes neither.
+  destroying_ = true;
   StopFrameTrace();
+  frame_.reset();
 }
 
 bool CMainWindow::StartFrameTrace(const std::string& path) {
@@ -254,6 +258,7 @@ void CMainWindow::SetStatusColour(StatusColour colour) {
 }
 
 void CMainWindow::MessageBox(const std::string& text) {
+  if (destroying_) return;
   QMessageBox box(QMessageBox::NoIcon, Text(kStrAppTitle), QString::fromStdString(text), QMessageBox::Ok,
                   this);
   box.exec();
@@ -282,6 +287,7 @@ void CMainWindow::SetWaitCursor(bool on) {
 }
 
 void CMainWindow::PumpPendingMessages() {
+  if (destroying_) return;
   QCoreApplication::processEvents();
 }
 

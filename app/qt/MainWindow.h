@@ -94,4 +94,5 @@ class CMainWindow : public QMainWindow, public IView {
   bool waitCursor_ = false;
   bool created_ = false;
   bool firstPaintScheduled_ = false;
+  bool destroying_ = false;
 };

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -12,6 +14,7 @@
 #include "app/MainFrame.h"
 #include "app/qt/MainWindow.h"
 #include "cli/CliView.h"
+#include "tests/window/WindowRig.h"
 
 // Runs the event loop until done() holds; false when it never does. The
 // limit only stops a broken test, no outcome depends on it.
@@ -35,9 +38,14 @@ class CModelDir : public CWorkDir {
 };
 
 // The window over a test rig's simulated UPS: the rig's application started
-// as tobrane-loader starts it, with the window as its main window.
+// as tobrane-loader starts it, with the window as its main window. Every
+// modal dialog is answered, to the window's end: the Open dialog with
+// romFile, message boxes with OK (recorded in boxes), the others with OK.
 struct SimWindow {
   CTestRig rig;
+  std::string romFile;
+  QStringList boxes;
+  ModalAnswerer modal{[this](QWidget& w) { Answer(w); }};
   std::unique_ptr<CMainWindow> window;
 
   explicit SimWindow(SimProfile profile = CTestRig::Profile(), const std::string& commandLine = "")
@@ -45,6 +53,16 @@ struct SimWindow {
     rig.app->Start(commandLine);
     window = std::make_unique<CMainWindow>(*rig.app);
     rig.app->AttachMainWindow(window->Frame());
+  }
+
+  void Answer(QWidget& modal) {
+    if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
+      boxes << box->text();
+      box->accept();
+      return;
+    }
+    if (auto* files = qobject_cast<QFileDialog*>(&modal)) files->selectFile(QString::fromStdString(romFile));
+    static_cast<QDialog&>(modal).accept();  // QFileDialog keeps its own accept() protected
   }
 };
 

@@ -2,8 +2,6 @@
 
 #include <QAction>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
@@ -11,32 +9,11 @@
 
 #include "app/CommandIds.h"
 #include "tests/window/SimRig.h"
-#include "tests/window/WindowRig.h"
 
 namespace {
 
 const QColor kGreen(128, 255, 128);
 const QColor kRed(255, 128, 128);
-
-// Answers the Open dialog with romFile, message boxes with OK (recording
-// them) and every other dialog, the start-up notice among them, with OK.
-struct RunAnswer {
-  std::string romFile;
-  QStringList boxes;
-  void operator()(QWidget& modal) {
-    if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
-      boxes << box->text();
-      box->accept();
-      return;
-    }
-    if (auto* files = qobject_cast<QFileDialog*>(&modal)) {
-      files->selectFile(QString::fromStdString(romFile));
-      static_cast<QDialog*>(files)->accept();  // QFileDialog keeps its own accept() protected
-      return;
-    }
-    static_cast<QDialog&>(modal).accept();
-  }
-};
 
 // Shows the window and lets its first paint run to its end.
 void ShowWindow(CMainWindow& window) {
@@ -87,10 +64,10 @@ TEST(WindowRun, ConnectOpenAndProgramWithVerifyShowWhatTheCommandLinePrints) {
   SimWindow sim;
   const SampleRomFields fields{.size = 4096};
   const std::string rom = sim.rig.WriteRom(fields);
-  RunAnswer answer{rom, {}};
-  ModalAnswerer modal([&](QWidget& w) { answer(w); });
+  sim.romFile = rom;
   ShowWindow(*sim.window);
   for (int id : {kCmdConnect, kCmdOpen, kCmdProgram}) Click(*sim.window, id);
+  EXPECT_TRUE(sim.boxes.isEmpty()) << sim.boxes.join("|").toStdString();
   EXPECT_TRUE(sim.window->close());
 
   const std::string shown = UnixLineEnds(sim.window->Frame().TranscriptText());
@@ -98,7 +75,6 @@ TEST(WindowRun, ConnectOpenAndProgramWithVerifyShowWhatTheCommandLinePrints) {
   EXPECT_NE(shown.find("\nVerification Completed\n"), std::string::npos);
   EXPECT_EQ(sim.window->Log().toPlainText().toStdString(), shown);
   EXPECT_EQ(sim.rig.Flash(fields.load, fields.size), SampleRomData(fields));
-  EXPECT_TRUE(answer.boxes.isEmpty()) << answer.boxes.join("|").toStdString();
   EXPECT_EQ(sim.window->Log().Background(), kGreen);
   EXPECT_TRUE(sim.window->Progress().isHidden());
   EXPECT_EQ(sim.window->windowTitle(), "Tobrane PROM Loader");
@@ -111,15 +87,14 @@ TEST(WindowRun, AFailedTransferTurnsTheTranscriptRedAndClosingWaitsForTheNextCon
   profile.faults.push_back({SimRequestKind::ProgramBlock, 2, 1, SimFaultKind::WrongBlock});
   SimWindow sim(profile);
   const std::string rom = sim.rig.WriteRom({.size = 1024});
-  RunAnswer answer{rom, {}};
-  ModalAnswerer modal([&](QWidget& w) { answer(w); });
+  sim.romFile = rom;
   ShowWindow(*sim.window);
   for (int id : {kCmdConnect, kCmdOpen, kCmdProgram}) Click(*sim.window, id);
 
   const std::string shown = UnixLineEnds(sim.window->Frame().TranscriptText());
   EXPECT_NE(shown.find("\nProgramming Failed\n"), std::string::npos);
-  EXPECT_EQ(answer.boxes.size(), 1);
-  EXPECT_TRUE(answer.boxes.value(0).startsWith("Received wrong block: "));
+  EXPECT_EQ(sim.boxes.size(), 1);
+  EXPECT_TRUE(sim.boxes.value(0).startsWith("Received wrong block: "));
   EXPECT_EQ(sim.window->Log().Background(), kRed);
   EXPECT_TRUE(sim.window->Progress().isHidden());
   EXPECT_FALSE(sim.window->close());
@@ -136,15 +111,14 @@ TEST(WindowRun, IdleUpdatesFollowTheImageAndProgramUpsWhileClicksDuringItStartNo
   const SampleRomFields fields{.size = 2048};
   const std::string rom = sim.rig.WriteRom(fields);
   const std::string tiny = sim.rig.dir.Write("tiny.rom", std::vector<std::uint8_t>(16, 0xAA));
-  RunAnswer answer{tiny, {}};
-  ModalAnswerer modal([&](QWidget& w) { answer(w); });
+  sim.romFile = tiny;
   ShowWindow(*sim.window);
   EXPECT_EQ(EnabledCommands(*sim.window), QStringList({"Open", "SubModule", "Connect"}));
   Click(*sim.window, kCmdConnect);
   Click(*sim.window, kCmdOpen);
   EXPECT_EQ(EnabledCommands(*sim.window), QStringList({"Close", "Connect", "Verify"}));
   Click(*sim.window, kCmdClose);
-  answer.romFile = rom;
+  sim.romFile = rom;
   Click(*sim.window, kCmdOpen);
   EXPECT_EQ(EnabledCommands(*sim.window), QStringList({"Close", "Connect", "Program", "Verify"}));
 
@@ -165,15 +139,13 @@ TEST(WindowRun, IdleUpdatesFollowTheImageAndProgramUpsWhileClicksDuringItStartNo
   const std::string after = UnixLineEnds(sim.window->Frame().TranscriptText());
   EXPECT_EQ(after.find("Connect", before.size()), std::string::npos) << after.substr(before.size());
   EXPECT_EQ(EnabledCommands(*sim.window), QStringList({"Open", "SubModule", "Connect"}));
-  EXPECT_TRUE(answer.boxes.isEmpty()) << answer.boxes.join("|").toStdString();
+  EXPECT_TRUE(sim.boxes.isEmpty()) << sim.boxes.join("|").toStdString();
 }
 
 TEST(WindowRun, ASecondConnectClickStartsNothingAndAWindowBelowOneLineStillEndsAtTheText) {
   // Clicks on Connect while it runs change nothing: the transcript is that of one Connect, and the
   // transcript control, lower than one line, ends scrolled to the end.
   SimWindow sim;
-  RunAnswer answer;
-  ModalAnswerer modal([&](QWidget& w) { answer(w); });
   ShowWindow(*sim.window);
   sim.window->resize(200, 1);
   CLogView& log = sim.window->Log();
@@ -219,8 +191,6 @@ TEST(WindowDrop, AFileThatIsNoRomImageGetsTheReadHeaderLineAndOtherNamesAreRefus
   };
   for (const Case& c : cases) {
     SimWindow sim;
-    RunAnswer answer;
-    ModalAnswerer modal([&](QWidget& w) { answer(w); });
     ShowWindow(*sim.window);
     const std::string before = UnixLineEnds(sim.window->Frame().TranscriptText());
     EXPECT_EQ(DropFile(*sim.window, sim.rig.dir.Write(c.name, c.content)), c.taken) << c.name;
@@ -231,7 +201,7 @@ TEST(WindowDrop, AFileThatIsNoRomImageGetsTheReadHeaderLineAndOtherNamesAreRefus
     } else {
       EXPECT_NE(text.find(c.line, before.size()), std::string::npos) << c.name << "\n" << text;
     }
-    EXPECT_EQ(answer.boxes, c.boxes) << c.name;
+    EXPECT_EQ(sim.boxes, c.boxes) << c.name;
     EXPECT_FALSE(EnabledCommands(*sim.window).contains("Program")) << c.name;
   }
 }
