@@ -12,13 +12,10 @@ if [ ! -x "$bin/tobrane-upssim" ]; then
   exit 1
 fi
 
+. scripts/sim-pty.sh
 work=$(mktemp -d)
-sim_pid=""
 cleanup() {
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
+  stop_sim
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -29,15 +26,7 @@ cp examples/OEMModel.ini "$work/"
 "$bin/tobrane-makerom" "$work/sample-500.rom" --ups 500 --module 1 --load 0x8000 --size 16384
 
 # The simulator prints the path of its pty's terminal side, then serves it.
-"$bin/tobrane-upssim" --profile sim/profiles/default.json --state-out "$work/ups-state.json" > "$work/sim.out" &
-sim_pid=$!
-device=""
-for _ in $(seq 50); do
-  device=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
-  [ -n "$device" ] && break
-  sleep 0.1
-done
-if [ -z "$device" ]; then
+if ! start_sim "$bin" sim/profiles/default.json "$work"; then
   echo "demo: the simulator did not start" >&2
   exit 1
 fi
