@@ -73,17 +73,29 @@ CMainFrame::~CMainFrame() {
 
 int CMainFrame::Create() {
   SetReceiveMode(kModeIdle, true);
-  CSerialPort* port = app_.Port();
-  bool opened = false;
-  if (port) {
-    const SerialSettingsTexts& s = port->settings;
-    opened = port->Open(static_cast<int>(LeadingInteger(s.port)),
-                        static_cast<std::uint32_t>(LeadingInteger(s.baud)),
-                        static_cast<int>(LeadingInteger(s.dataBits)),
-                        static_cast<int>(LeadingInteger(s.stopBits)), ParityCode(s.parity));
-  }
-  if (!opened) MessageBox(Text(kStrPortOpenFailed));
+  if (!OpenConfiguredPort()) MessageBox(Text(kStrPortOpenFailed));
   return 0;
+}
+
+bool CMainFrame::OpenConfiguredPort() {
+  CSerialPort* port = app_.Port();
+  if (!port) return false;
+  const SerialSettingsTexts& s = port->settings;
+  return port->Open(static_cast<int>(LeadingInteger(s.port)),
+                    static_cast<std::uint32_t>(LeadingInteger(s.baud)),
+                    static_cast<int>(LeadingInteger(s.dataBits)),
+                    static_cast<int>(LeadingInteger(s.stopBits)), ParityCode(s.parity));
+}
+
+bool CMainFrame::ReopenLostPort() {
+  CSerialPort* port = app_.Port();
+  if (!port || !port->DeviceLost()) return true;
+  return OpenConfiguredPort();
+}
+
+bool CMainFrame::LineLost() {
+  CSerialPort* port = app_.Port();
+  return port != nullptr && port->DeviceLost();
 }
 
 void CMainFrame::FirstPaint(int pixelsPerInch) {
@@ -230,7 +242,9 @@ IClock& CMainFrame::Clock() {
 
 bool CMainFrame::WaitReply(int mode, int polls) {
   auto changed = [this, mode] { return rx_.ReceiveMode() != mode; };
-  for (int i = 0; i < polls && !changed() && !view_.InterruptRequested(); ++i) {
+  // A vanished device will never answer: give up at once rather than run
+  // every time-out and retry of the command to its end.
+  for (int i = 0; i < polls && !changed() && !view_.InterruptRequested() && !LineLost(); ++i) {
     Clock().WaitFor(kPollMs, rx_.ModeChanged(), changed);
     PumpPendingMessages();
   }

@@ -118,6 +118,11 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
  private:
   // Select SubModule's request and reply, then its follow-up; false ends the command.
   bool SendSubmoduleRequest(const SubmoduleRoute& route);
+  // Opens the port with its settings texts (and device override).
+  bool OpenConfiguredPort();
+  // A port whose device vanished is opened again; true when it need not be or did.
+  bool ReopenLostPort();
+  bool LineLost();
   bool SubmoduleFollowUp();
   // Steps of the connect sequence (connection/).
   void FallBackToFixedSpeeds();

@@ -91,6 +91,15 @@ void ReportPortError(std::ostream& err, CSerialPort& port) {
       << '\n';
 }
 
+// Says so when the device vanished during the run, so that a pulled cable
+// is not taken for a silent UPS.
+void ReportLostDevice(std::ostream& err, CSerialPort& port) {
+  if (!port.DeviceLost()) return;
+  err << Format(kStrCliMessage,
+                {Format(kStrCliDeviceLost, {port.DevicePath(), std::strerror(port.LastError())})})
+      << '\n';
+}
+
 }  // namespace
 
 int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
@@ -125,6 +134,7 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
   }
   frame.FirstPaint(96);
   int code = RunSteps(frame, view, command);
+  if (CSerialPort* port = app.Port()) ReportLostDevice(io.err, *port);
   if (interrupted != nullptr && interrupted->load()) code = kExitInterrupted;
   frame.OnCloseRequest();
   view.Finish(frame.Transcript());

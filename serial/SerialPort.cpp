@@ -49,12 +49,13 @@ bool CSerialPort::Open(int portNumber, std::uint32_t baud, int dataBits, int sto
   }
   devicePath_ = DevicePathFor(portNumber);
   openFailed_ = false;
-  deviceLost_.store(false);
   if (int error = device_->Open(devicePath_); error != 0) {
     openFailed_ = true;
     KeepError(error);
     return false;
   }
+  // Only a device that opened again is back: a failed open leaves it lost.
+  deviceLost_.store(false);
   LineSettings line{baud, dataBits, stopBits, ParityLetter(parityCode)};
   if (int error = device_->Configure(line); error != 0) {
     KeepError(error);

@@ -67,7 +67,8 @@ class CSerialPort : public IByteSink {
   std::string DevicePathFor(int portNumber) const;
   // The device the port was last asked to open.
   const std::string& DevicePath() const { return devicePath_; }
-  // The pump saw the device vanish (hang-up or I/O error) since the last Open.
+  // The pump saw the device vanish (hang-up or I/O error) since the last
+  // Open that opened the device.
   bool DeviceLost() const { return deviceLost_.load(); }
   // The line options last applied to the device.
   const LineSettings& CurrentLine() const { return line_; }

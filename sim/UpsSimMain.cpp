@@ -1,6 +1,7 @@
-// tobrane-upssim --profile FILE [--state-out FILE]: the simulated UPS on a
-// pseudo-terminal. Prints the slave path, serves until SIGTERM or SIGINT,
-// then writes the state file.
+// tobrane-upssim --profile FILE [--state-out FILE] [--hangup-after-blocks K]:
+// the simulated UPS on a pseudo-terminal. Prints the slave path, serves until
+// SIGTERM or SIGINT, then writes the state file. With K, the line goes dead
+// (the master is closed) when block K + 1 arrives, as an unplugged adapter.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -20,6 +21,9 @@
 namespace {
 
 volatile std::sig_atomic_t gStop = 0;
+
+constexpr const char* kUsage =
+    "usage: tobrane-upssim --profile FILE [--state-out FILE] [--hangup-after-blocks K]\n";
 
 void OnSignal(int) {
   gStop = 1;
@@ -45,6 +49,12 @@ SimHostLine HostLine(int master) {
   termios tio{};
   if (tcgetattr(master, &tio) == 0) host.baud = BaudOf(cfgetospeed(&tio));
   return host;
+}
+
+// A decimal count of blocks, or -1.
+int BlockCount(const std::string& text) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) return -1;
+  return std::stoi(text);
 }
 
 int OpenPty(std::string& slavePath, int& slave) {
@@ -114,19 +124,26 @@ void Serve(CUpsSimulator& ups, int master, int slave) {
 int main(int argc, char** argv) {
   std::string profilePath;
   std::string stateOut;
+  int hangUpAfterBlocks = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--profile" && i + 1 < argc) {
       profilePath = argv[++i];
     } else if (arg == "--state-out" && i + 1 < argc) {
       stateOut = argv[++i];
+    } else if (arg == "--hangup-after-blocks" && i + 1 < argc) {
+      hangUpAfterBlocks = BlockCount(argv[++i]);
+      if (hangUpAfterBlocks < 0) {
+        std::cerr << kUsage;
+        return 2;
+      }
     } else {
-      std::cerr << "usage: tobrane-upssim --profile FILE [--state-out FILE]\n";
+      std::cerr << kUsage;
       return 2;
     }
   }
   if (profilePath.empty()) {
-    std::cerr << "usage: tobrane-upssim --profile FILE [--state-out FILE]\n";
+    std::cerr << kUsage;
     return 2;
   }
   SimProfile profile;
@@ -137,6 +154,8 @@ int main(int argc, char** argv) {
   }
   // Real-time line: bytes take their time at the line speed.
   profile.line.pacing = true;
+  if (hangUpAfterBlocks >= 0)
+    profile.faults.push_back({SimRequestKind::ProgramBlock, hangUpAfterBlocks + 1, 1, SimFaultKind::HangUp});
   CUpsSimulator ups(profile);
   std::string slavePath;
   int slave = -1;

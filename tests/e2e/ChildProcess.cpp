@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,7 +66,9 @@ bool CChildProcess::Start(const Launch& launch) {
   const std::string out = outPath_.string();
   const std::string err = errPath_.string();
   status_.reset();
+  started_ = std::chrono::steady_clock::now();
   pid_ = fork();
+  startedPid_ = pid_;
   if (pid_ < 0) return false;
   if (pid_ == 0) {
     const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -95,10 +98,21 @@ std::optional<int> CChildProcess::Wait(std::chrono::milliseconds limit) {
 bool CChildProcess::Running() {
   if (pid_ < 0) return false;
   int raw = 0;
-  if (waitpid(pid_, &raw, WNOHANG) != pid_) return true;
+  struct rusage usage {};
+  if (wait4(pid_, &raw, WNOHANG, &usage) != pid_) return true;
+  Reaped(raw, usage);
+  return false;
+}
+
+void CChildProcess::Reaped(int raw, const struct rusage& usage) {
+  using std::chrono::microseconds;
+  using std::chrono::seconds;
   pid_ = -1;
   status_ = StatusOf(raw);
-  return false;
+  cpu_ = seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+  runTime_ =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
 }
 
 void CChildProcess::Signal(int signal) const {
@@ -116,6 +130,8 @@ std::string CChildProcess::Err() const {
 void CChildProcess::KillAndReap() {
   if (pid_ <= 0) return;
   kill(pid_, SIGKILL);
-  waitpid(pid_, nullptr, 0);
-  pid_ = -1;
+  int raw = 0;
+  struct rusage usage {};
+  wait4(pid_, &raw, 0, &usage);
+  Reaped(raw, usage);
 }

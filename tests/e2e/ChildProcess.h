@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -36,14 +37,24 @@ class CChildProcess {
   bool Running();
   void Signal(int signal) const;
   pid_t Pid() const { return pid_; }
+  // The first pid it ran as; kept after it is reaped.
+  pid_t StartedPid() const { return startedPid_; }
+  // User plus system CPU time and the time from start to reaping, once reaped.
+  std::chrono::microseconds CpuTime() const { return cpu_; }
+  std::chrono::milliseconds RunTime() const { return runTime_; }
 
   std::string Out() const;
   std::string Err() const;
 
  private:
   void KillAndReap();
+  void Reaped(int raw, const struct rusage& usage);
 
   pid_t pid_ = -1;
+  pid_t startedPid_ = -1;
+  std::chrono::steady_clock::time_point started_;
+  std::chrono::microseconds cpu_{0};
+  std::chrono::milliseconds runTime_{0};
   std::optional<int> status_;
   std::filesystem::path outPath_;
   std::filesystem::path errPath_;

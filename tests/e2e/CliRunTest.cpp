@@ -5,6 +5,10 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "tests/e2e/SimProcess.h"
@@ -26,6 +30,77 @@ struct RunResult {
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
+
+// A waiting run sleeps in its polls; a spinning one would burn about as much
+// CPU as time passes. The allowance covers start-up and the transfer itself.
+constexpr auto kCpuAllowance = std::chrono::milliseconds(250);
+constexpr double kCpuShareOfRunTime = 0.05;
+
+// The one ending check of every run that is interrupted or loses its line:
+// the expected status, little CPU time for the time it ran, and nothing of
+// it left running.
+void ExpectQuietEnd(CChildProcess& process, std::optional<int> status, int expected) {
+  EXPECT_EQ(status, expected) << process.Err();
+  EXPECT_FALSE(process.Running());
+  const pid_t pid = process.StartedPid();
+  EXPECT_TRUE(kill(pid, 0) == -1 && errno == ESRCH) << "pid " << pid << " still exists";
+  const auto cpu = std::chrono::duration_cast<std::chrono::milliseconds>(process.CpuTime());
+  const auto limit = kCpuAllowance + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         process.RunTime() * kCpuShareOfRunTime);
+  EXPECT_LT(cpu, limit) << "CPU " << cpu.count() << " ms in a run of " << process.RunTime().count() << " ms";
+}
+
+// A terminal for a run's stderr, read all the time on a thread of its own so
+// that the run never blocks on a full terminal.
+class CTerminalReader {
+ public:
+  CTerminalReader() {
+    if (openpty(&master_, &terminal_, nullptr, nullptr, nullptr) != 0) return;
+    reader_ = std::thread([this] { ReadUntilClosed(); });
+  }
+  ~CTerminalReader() {
+    stop_ = true;
+    if (reader_.joinable()) reader_.join();
+    CloseTerminal();
+    if (master_ >= 0) close(master_);
+  }
+  // The run has its copy; ours must go so that its end closes the terminal.
+  int Terminal() const { return terminal_; }
+  void CloseTerminal() {
+    if (terminal_ >= 0) close(terminal_);
+    terminal_ = -1;
+  }
+  bool WaitFor(const std::string& part, std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, limit, [&] { return Contains(text_, part); });
+  }
+  std::string Seen() {
+    std::lock_guard lock(mutex_);
+    return text_;
+  }
+
+ private:
+  void ReadUntilClosed() {
+    while (!stop_) {
+      pollfd p{master_, POLLIN, 0};
+      if (poll(&p, 1, 20) <= 0) continue;
+      char buffer[256];
+      const ssize_t n = read(master_, buffer, sizeof buffer);
+      if (n <= 0) return;
+      std::lock_guard lock(mutex_);
+      text_.append(buffer, static_cast<std::size_t>(n));
+      changed_.notify_all();
+    }
+  }
+
+  int master_ = -1;
+  int terminal_ = -1;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string text_;
+  std::thread reader_;
+};
 
 // A private directory with its own settings and the example model table,
 // so runs never share state.
@@ -65,7 +140,9 @@ class CliRun : public ::testing::Test {
     return image.size() < 20 ? Bytes{} : Bytes(image.begin() + 20, image.end());
   }
 
-  void StartSim(const fs::path& profile) { ASSERT_TRUE(sim_.Start(profile, dir_)) << sim_.Err(); }
+  void StartSim(const fs::path& profile, const std::vector<std::string>& moreArgs = {}) {
+    ASSERT_TRUE(sim_.Start(profile, dir_, moreArgs)) << sim_.Err();
+  }
 
   // Stops the simulator and returns its record.
   nlohmann::json SimState() {
@@ -234,11 +311,9 @@ TEST_F(CliRun, SigintDuringConnectEndsWithStatus130AndNoProcessLeft) {
   ASSERT_TRUE(cli.Start(Cli({"--device", name, "connect"})));
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   ASSERT_TRUE(cli.Running());
-  const pid_t pid = cli.Pid();
   cli.Signal(SIGINT);
-  EXPECT_EQ(cli.Wait(std::chrono::seconds(15)), 130);
+  ExpectQuietEnd(cli, cli.Wait(std::chrono::seconds(15)), 130);
   close(master);
-  EXPECT_EQ(kill(pid, 0), -1);
 }
 
 // Reads the terminal the CLI's stderr is on until text shows up.
@@ -272,20 +347,63 @@ TEST_F(CliRun, SigintDuringProgrammingStillEndsTheFlashOperation) {
   std::string seen;
   const bool programming = WaitForText(master, "Programming [", std::chrono::seconds(30), seen);
   EXPECT_TRUE(programming) << seen;
-  const pid_t pid = cli.Pid();
   cli.Signal(SIGINT);
   // Keep reading the terminal so that the run never blocks on a full one.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (cli.Running() && std::chrono::steady_clock::now() < deadline)
     WaitForText(master, "\x04", std::chrono::milliseconds(100), seen);
-  EXPECT_EQ(cli.Wait(std::chrono::milliseconds(0)), 130) << seen;
+  ExpectQuietEnd(cli, cli.Wait(std::chrono::milliseconds(0)), 130);
   close(master);
-  EXPECT_EQ(kill(pid, 0), -1);
   const std::vector<std::string> kinds = StateRequestKinds(SimState());
   ASSERT_FALSE(kinds.empty());
   const auto end = std::find(kinds.begin(), kinds.end(), "end-flash");
   EXPECT_NE(end, kinds.end());
   EXPECT_NE(std::find(kinds.begin(), end, "program-block"), end);
+}
+
+TEST_F(CliRun, UnpluggedMidTransferEndsNamingTheLostDevice) {
+  // The line goes dead after two acknowledged blocks: status 1 long before the retries' time-outs would
+  // run out, the device named as lost, and the wait spent asleep.
+  MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "1024"});
+  StartSim(BundledProfilePath("default"), {"--hangup-after-blocks", "2"});
+  CChildProcess cli;
+  ASSERT_TRUE(cli.Start(Cli({"--device", sim_.Device(), "--verify", "program", "ups.rom"})));
+  ExpectQuietEnd(cli, cli.Wait(kRunLimit), 1);
+  // Connect takes a few seconds; five sendings of a block at 2 s each would take ten more.
+  EXPECT_LT(cli.RunTime(), std::chrono::seconds(12));
+  EXPECT_TRUE(Contains(cli.Err(), "tobrane: Lost the serial device " + sim_.Device() +
+                                      " (Input/output error): it was unplugged or closed while in use.\n"))
+      << cli.Err();
+  EXPECT_TRUE(Contains(cli.Out(), "Programming Failed")) << cli.Out();
+  const nlohmann::json state = SimState();
+  EXPECT_EQ(state["hungUp"], true);
+  const std::vector<std::string> kinds = StateRequestKinds(state);
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "program-block"), 3);
+}
+
+TEST_F(CliRun, SecondRunOnADeviceInUseIsRefusedAtOnce) {
+  // While one run programs, another on the same device gets the busy message and status 3 at once; the
+  // first run goes on to program and verify the whole image.
+  const Bytes data = MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "4096"});
+  StartSim(BundledProfilePath("default"));
+  CTerminalReader terminal;
+  CChildProcess first;
+  ASSERT_TRUE(
+      first.Start(Cli({"--device", sim_.Device(), "--verify", "program", "ups.rom"}, terminal.Terminal())));
+  terminal.CloseTerminal();
+  ASSERT_TRUE(terminal.WaitFor("Programming [", std::chrono::seconds(30))) << terminal.Seen();
+  CChildProcess second;
+  ASSERT_TRUE(second.Start(Cli({"--device", sim_.Device(), "connect"})));
+  ExpectQuietEnd(second, second.Wait(std::chrono::seconds(10)), 3);
+  EXPECT_LT(second.RunTime(), std::chrono::seconds(2));
+  EXPECT_EQ(second.Err(), "tobrane: Port Open FAILED\ntobrane: Cannot open serial device " + sim_.Device() +
+                              ": Device or resource busy\n"
+                              "Another program holds the port (a modem manager, a terminal program, another "
+                              "tobrane-cli); close it and try again.\n");
+  EXPECT_TRUE(first.Running());
+  ExpectQuietEnd(first, first.Wait(kRunLimit), 0);
+  EXPECT_TRUE(Contains(first.Out(), "\nVerification Completed\n")) << first.Out();
+  EXPECT_EQ(StateFlash(SimState(), {}, 1, 0x8000, data.size()), data);
 }
 
 }  // namespace

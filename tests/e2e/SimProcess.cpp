@@ -22,15 +22,12 @@ std::vector<std::uint8_t> HexBytes(const std::string& text) {
 
 }  // namespace
 
-bool CSimProcess::Start(const fs::path& profile, const fs::path& dir) {
+bool CSimProcess::Start(const fs::path& profile, const fs::path& dir,
+                        const std::vector<std::string>& moreArgs) {
   statePath_ = dir / "ups-state.json";
-  if (!process_.Start({TOBRANE_UPSSIM,
-                       {"--profile", profile.string(), "--state-out", statePath_.string()},
-                       dir,
-                       "upssim",
-                       {},
-                       -1}))
-    return false;
+  std::vector<std::string> args{"--profile", profile.string(), "--state-out", statePath_.string()};
+  args.insert(args.end(), moreArgs.begin(), moreArgs.end());
+  if (!process_.Start({TOBRANE_UPSSIM, args, dir, "upssim", {}, -1})) return false;
   const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
   while (std::chrono::steady_clock::now() < deadline && process_.Running()) {
     const std::string out = process_.Out();

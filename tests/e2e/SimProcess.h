@@ -15,7 +15,8 @@
 class CSimProcess {
  public:
   // Starts the simulator in dir and waits for the pty path on its first line.
-  bool Start(const std::filesystem::path& profile, const std::filesystem::path& dir);
+  bool Start(const std::filesystem::path& profile, const std::filesystem::path& dir,
+             const std::vector<std::string>& moreArgs = {});
   const std::string& Device() const { return device_; }
   // SIGTERM, then the exit status (nothing when it had to be killed).
   std::optional<int> Stop();

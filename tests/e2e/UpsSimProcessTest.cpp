@@ -115,11 +115,13 @@ TEST_F(UpsSimProcess, UsageErrorsExitTwo) {
   // No profile, or an option it does not know, gets the usage line and status 2.
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, std::vector<std::string>{"--profile"},
-        std::vector<std::string>{"--profile", "x.json", "--speed", "9600"}}) {
+        std::vector<std::string>{"--profile", "x.json", "--speed", "9600"},
+        std::vector<std::string>{"--profile", "x.json", "--hangup-after-blocks", "two"}}) {
     CChildProcess sim;
     ASSERT_TRUE(sim.Start({TOBRANE_UPSSIM, args, dir_, "upssim", {}, -1}));
     EXPECT_EQ(sim.Wait(std::chrono::seconds(10)), 2);
-    EXPECT_EQ(sim.Err(), "usage: tobrane-upssim --profile FILE [--state-out FILE]\n");
+    EXPECT_EQ(sim.Err(),
+              "usage: tobrane-upssim --profile FILE [--state-out FILE] [--hangup-after-blocks K]\n");
   }
 }
 
