@@ -101,7 +101,9 @@ int CMainFrame::FlashCapabilitiesStep() {
     }
     text += Text(kStrCapsReceived);
     ShowText(text);
-    std::uint8_t data[kReplyCapacity] = {};
+    // A descriptor may start in the last bytes of a full reply; the bytes it
+    // lacks read as 0.
+    std::uint8_t data[kReplyCapacity + kDescriptorBytes] = {};
     std::uint16_t count = 0;
     std::uint8_t error = 0, block = 0;
     if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,

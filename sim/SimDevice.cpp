@@ -173,7 +173,9 @@ DeviceEvent CSimDevice::WaitEvent() {
   if (wake_ || !open_) {
     wake_ = false;
     // The pump may be leaving; until it waits again, a step need not wait for it.
+    // A settle already waiting must hear of that, or it waits out its limit.
     pumpAttached_ = false;
+    cv_.notify_all();
     return DeviceEvent::Woken;
   }
   return DeviceEvent::Readable;

@@ -182,7 +182,7 @@ bool ReadCpu(const json& value, const std::string& path, SimCpu& cpu, std::strin
   const json* spaces = nullptr;
   if (!r.Unsigned("cpu", cpu.cpu, true, 11) || !r.Array("spaces", spaces, true)) return false;
   cpu.reportsAs = cpu.cpu;
-  if (!r.Unsigned("reportsAs", cpu.reportsAs, false)) return false;
+  if (!r.Unsigned("reportsAs", cpu.reportsAs, false) || !r.Bytes("tail", cpu.tail, 12)) return false;
   if (spaces->size() > 31) return r.Fail(r.Path("spaces"), "more than 31 spaces");
   for (std::size_t i = 0; i < spaces->size(); ++i) {
     SimSpace space;

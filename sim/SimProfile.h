@@ -19,6 +19,7 @@ struct SimCpu {
   std::uint8_t cpu = 1;
   std::uint8_t reportsAs = 1;  // the CPU number its capabilities block names
   std::vector<SimSpace> spaces;
+  std::vector<std::uint8_t> tail;  // bytes after the last space: a descriptor cut short
 };
 
 struct SimVersion {

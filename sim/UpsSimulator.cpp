@@ -418,6 +418,7 @@ CUpsSimulator::Reply CUpsSimulator::AnswerFlash(Unit& unit, SimRequestKind kind,
           PutLe32(data, s.start);
           PutLe32(data, s.size);
         }
+        data.insert(data.end(), cpu.tail.begin(), cpu.tail.end());
         return {true, kFlashBlock, data};
       }
       return {true, kAckBlock, {'2'}};
