@@ -12,6 +12,13 @@ constexpr std::uint16_t kNoResetTypeA = 280;
 constexpr std::uint16_t kNoResetTypeB = 281;
 constexpr std::uint8_t kNoResetModule = 2;
 
+// Start flash erases the whole space, so an image that runs past its end
+// would leave the UPS half written.
+bool FitsSpace(const CRomImageState& rom, const FlashSpace& space) {
+  const std::uint64_t end = std::uint64_t{rom.loadAddress} + static_cast<std::uint64_t>(rom.romDataSize);
+  return end <= std::uint64_t{space.spaceStart} + space.spaceSize;
+}
+
 }  // namespace
 
 void CMainFrame::OnProgramUps() {
@@ -22,7 +29,13 @@ void CMainFrame::OnProgramUps() {
   // Nothing goes to the UPS without an open image that has ROM data.
   const bool ready = conn_.connected != 0 && rom_.selectedSpace != 0 &&
                      Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile && rom_.romDataSize > 0;
-  if (!ready) {
+  const FlashSpace& space = Space(rom_.selectedSpace);
+  const bool fits = !ready || FitsSpace(rom_, space);
+  if (!fits) {
+    const std::uint32_t spaceEnd = space.spaceStart + (space.spaceSize - 1);
+    MessageBox(Format(kStrImageDoesNotFit, {rom_.romDataSize, rom_.loadAddress, spaceEnd}));
+  }
+  if (!ready || !fits) {
     std::string text = TranscriptText() + Text(kStrProgramAborted);
     SetStatusColour(StatusColour::Failure);
     ShowText(text);

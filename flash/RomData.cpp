@@ -14,9 +14,16 @@ RomDataRead ReadRomData(const CRomImageState& rom, std::vector<std::uint8_t>& da
   }
   std::FILE* file = rom.romFile.get();
   if (file == nullptr || std::fseek(file, rom.headerSize, SEEK_SET) != 0) return RomDataRead::ShortRead;
+  // The file may have been cut short after it was opened, while stdio still
+  // holds its old first bytes; its length now says how much of it is left.
+  const std::uint64_t length = FileLength(file);
+  const std::uint64_t left = length > rom.headerSize ? length - rom.headerSize : 0;
+  if (left < size) {
+    got = static_cast<int>(left);
+    return RomDataRead::ShortRead;
+  }
   got = static_cast<int>(std::fread(data.data(), 1, size, file));
   std::fseek(file, rom.headerSize, SEEK_SET);
-  // The file may have been cut short after it was opened.
   return got == rom.romDataSize ? RomDataRead::Ok : RomDataRead::ShortRead;
 }
 

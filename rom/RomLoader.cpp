@@ -41,12 +41,6 @@ FilePtr OpenImageFile(const std::string& path) {
   return FilePtr(std::fopen(path.c_str(), "rb"));
 }
 
-std::uint64_t FileLength(std::FILE* file) {
-  struct stat info {};
-  if (::fstat(fileno(file), &info) != 0) return 0;
-  return static_cast<std::uint64_t>(info.st_size);
-}
-
 }  // namespace
 
 int CMainFrame::OnOpen() {
