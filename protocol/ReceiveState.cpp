@@ -1,5 +1,7 @@
 #include "protocol/ReceiveState.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::uint8_t kStartByte = 0xAB;
@@ -49,8 +51,11 @@ void CReceiveState::AssemblePnp(const std::uint8_t* bytes, std::uint32_t count, 
     }
     if (length_ > 0 || c == '(') pnp_[length_++] = c;
   }
-  pnp_[length_] = 0;
-  pnpLength_ = length_;
+  // One counter serves both buffers: a switch to Plug-and-Play mode without a
+  // reset can find it past the string's capacity, which then counts as full.
+  const std::uint16_t stored = std::min<std::uint16_t>(length_, kPnpCapacity);
+  pnp_[stored] = 0;
+  pnpLength_ = stored;
 }
 
 void CReceiveState::AssembleFrames(const std::uint8_t* bytes, std::uint32_t count, int& mode) {

@@ -22,6 +22,21 @@ std::vector<std::uint8_t> Stored(const CReceiveState& rx) {
 
 }  // namespace
 
+// A switch to Plug-and-Play mode without a reset, after more frame bytes than a
+// string can hold, counts as a full string: nothing is written past it.
+TEST(PlugAndPlayCapture, ModeSetWithoutResetAfterALongResponseIsFull) {
+  CReceiveState rx;
+  rx.SetReceiveMode(kModeFrame, true);
+  const std::vector<std::uint8_t> noise(400, 0x55);
+  for (std::size_t i = 0; i < noise.size(); i += 80) rx.ReceiveBytes(noise.data() + i, 80);
+  rx.SetReceiveMode(kModePlugAndPlay, false);
+  FeedText(rx, "(AB)");
+  EXPECT_EQ(rx.ReceiveLength(), 400);
+  EXPECT_EQ(rx.PnpLength(), CReceiveState::kPnpCapacity);
+  EXPECT_EQ(rx.PnpBuffer()[CReceiveState::kPnpCapacity], 0);
+  EXPECT_EQ(rx.ReceiveMode(), kModePlugAndPlay);
+}
+
 // A Plug-and-Play string is captured from "(" to ")"; noise around it is dropped.
 TEST(PlugAndPlayCapture, KeepsOnlyTheBracketedString) {
   CReceiveState rx;
