@@ -227,13 +227,12 @@ void CUpsSimulator::Handle(const SimRequest& request, std::int64_t atUs, std::ve
   };
   if (has(SimFaultKind::NoReply)) return;
   Reply reply;
-  std::int64_t replyEndUs = 0;
   if (has(SimFaultKind::Nack) || has(SimFaultKind::Repeat) || has(SimFaultKind::Terminate)) {
     const std::uint8_t code = has(SimFaultKind::Nack) ? 'N' : has(SimFaultKind::Repeat) ? 0x09 : 'X';
     if (code == 'X') Selected().session = nullptr;
     reply = {true, kFlashBlock, {code}};
   } else {
-    reply = Answer(kind, request, atUs, replyEndUs);
+    reply = Answer(kind, request, atUs);
   }
   std::int64_t startUs = atUs + (profile_.line.latencyMs +
                                  profile_.line.hopLatencyMs * static_cast<int>(Selected().route.size())) *
@@ -265,7 +264,6 @@ void CUpsSimulator::Handle(const SimRequest& request, std::int64_t atUs, std::ve
       bytes.insert(bytes.begin(), static_cast<std::size_t>(f.garbageBytes), std::uint8_t{0x5A});
   Emit(std::move(bytes), startUs, baud_, 8, out);
   if (pendingBaud_ != 0) switchAtUs_ = txFreeUs_;
-  (void)replyEndUs;
 }
 
 void CUpsSimulator::Emit(std::vector<std::uint8_t> bytes, std::int64_t startUs, std::uint32_t baud,
@@ -288,8 +286,8 @@ void CUpsSimulator::Emit(std::vector<std::uint8_t> bytes, std::int64_t startUs, 
   txFreeUs_ = std::max(txFreeUs_, t);
 }
 
-CUpsSimulator::Reply CUpsSimulator::Answer(SimRequestKind kind, const SimRequest& request, std::int64_t atUs,
-                                           std::int64_t&) {
+CUpsSimulator::Reply CUpsSimulator::Answer(SimRequestKind kind, const SimRequest& request,
+                                           std::int64_t atUs) {
   if (!Authorized(kind, atUs)) return {};
   const auto& p = request.params;
   switch (kind) {

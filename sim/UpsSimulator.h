@@ -114,7 +114,7 @@ class CUpsSimulator {
   void Handle(const SimRequest& request, std::int64_t atUs, std::vector<SimOutput>& out);
   SimRequestKind Classify(const SimRequest& request) const;
   bool Authorized(SimRequestKind kind, std::int64_t atUs);
-  Reply Answer(SimRequestKind kind, const SimRequest& request, std::int64_t atUs, std::int64_t& replyEndUs);
+  Reply Answer(SimRequestKind kind, const SimRequest& request, std::int64_t atUs);
   Reply AnswerUnit(Unit& unit, SimRequestKind kind, const SimRequest& request, std::int64_t atUs);
   Reply AnswerFlash(Unit& unit, SimRequestKind kind, const SimRequest& request);
   Reply CommParams();

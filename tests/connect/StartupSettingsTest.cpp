@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "TestRig.h"
+
+using Values = std::map<std::pair<std::string, std::string>, std::string>;
+
+TEST(StartupSettings, MissingValuesGetTheirDefaultsWrittenBack) {
+  // Flow is neither read nor written at start-up; the device path is only read.
+  CTestRig rig;
+  rig.Start();
+  EXPECT_EQ(rig.store.Values(), (Values{{{"Config", "Cpu0"}, "N"},
+                                        {{"Config", "Passthrough"}, "N"},
+                                        {{"Config", "Verify"}, "Y"},
+                                        {{"Serial", "BaudRate"}, "19200"},
+                                        {{"Serial", "DataBits"}, "8"},
+                                        {{"Serial", "Device"}, "/dev/sim"},
+                                        {{"Serial", "Parity"}, "none"},
+                                        {{"Serial", "Port"}, "2"},
+                                        {{"Serial", "StopBits"}, "1"}}));
+  EXPECT_EQ(rig.app->options.verifyAfterFlash, 1);
+  EXPECT_EQ(rig.app->options.allowCpu0, 0);
+  EXPECT_EQ(rig.app->options.passthrough, 0);
+}
+
+TEST(StartupSettings, OptionsCompareWithYExactly) {
+  CTestRig rig;
+  rig.store.Write("Config", "Verify", "y");
+  rig.store.Write("Config", "Cpu0", "Y");
+  rig.store.Write("Config", "Passthrough", "Yes");
+  rig.Start();
+  EXPECT_EQ(rig.app->options.verifyAfterFlash, 0);
+  EXPECT_EQ(rig.app->options.allowCpu0, 1);
+  EXPECT_EQ(rig.app->options.passthrough, 0);
+  EXPECT_EQ(rig.store.Read("Config", "Verify"), "y");
+}
+
+TEST(StartupSettings, TheLineIsOpenedWithTheStoredSettings) {
+  // Integer values are read from the start of the text; parity goes by its first letter.
+  CTestRig rig;
+  rig.store.Write("Serial", "BaudRate", " 9600 baud");
+  rig.store.Write("Serial", "DataBits", "7");
+  rig.store.Write("Serial", "Parity", "mark");
+  rig.Start();
+  EXPECT_EQ(rig.line->HostLine().baud, 9600u);
+  EXPECT_EQ(rig.line->HostLine().dataBits, 7);
+  EXPECT_TRUE(rig.view.boxes.empty());
+}
