@@ -83,6 +83,9 @@ class CUpsSimulator {
   bool InServiceMode(const std::vector<std::uint8_t>& route = {}) const;
 
   const SimRecord& Record() const { return record_; }
+  // Drops what was recorded so far, so that a long run's memory stays flat;
+  // flash, counts and state are kept.
+  void ForgetRecord() { record_ = SimRecord{}; }
   int BadChecksums() const { return parser_.BadChecksums(); }
   int Count(SimRequestKind kind) const;
   // Flash of one space of a unit, erased bytes 0xFF; empty when no space holds the range.

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+
+// The blocks this test program holds through operator new, with their usable
+// bytes: unlike the allocator's own figures, which move with its caches and
+// fragmentation, these come back to the same value when nothing is kept.
+struct HeapCount {
+  long blocks = 0;
+  long bytes = 0;
+
+  bool operator==(const HeapCount&) const = default;
+};
+
+HeapCount LiveHeap();
