@@ -23,7 +23,14 @@
 #include "app/qt/SubmoduleDialog.h"
 #include "resources/Strings.h"
 
+// The icons sit in this static library's resource file, which the linker
+// leaves out unless a call names it; the call must be outside any namespace.
+static void LoadIconResources() {
+  Q_INIT_RESOURCE(resources);
+}
+
 CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()) {
+  LoadIconResources();
   setObjectName("mainFrame");
   setAcceptDrops(true);
   log_ = new CLogView(this);
