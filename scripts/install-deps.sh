@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev nlohmann-json3-dev clang-format xvfb xauth
-          clang-14 libclang-rt-14-dev dpkg-dev file)
+          clang-14 libclang-rt-14-dev dpkg-dev file xdotool imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
