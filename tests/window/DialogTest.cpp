@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <functional>
+#include <memory>
 
 #include "app/qt/ConfigDialog.h"
 #include "app/qt/NoticeDialogs.h"
@@ -98,4 +100,64 @@ TEST(Dialogs, SubmoduleNoticeAndAboutFollowTheirTemplates) {
   EXPECT_EQ(about.windowTitle(), "About Tobrane");
   EXPECT_EQ(about.size(), QSize(325, 89));
   EXPECT_EQ(Layout(about).back(), "OK @ 267,11 48x22");
+}
+
+namespace {
+
+// The dialog's own rectangle, then every child control's, in creation order.
+// Icons keep the system's 32 x 32 pixels at any font: only their place is in
+// template units.
+struct Placed {
+  QRect rect;
+  bool icon = false;
+};
+
+QList<Placed> Geometry(const QDialog& dialog) {
+  QList<Placed> out{{QRect(QPoint(0, 0), dialog.size())}};
+  for (QObject* child : dialog.children()) {
+    if (auto* w = qobject_cast<QWidget*>(child)) {
+      auto* label = qobject_cast<QLabel*>(w);
+      out << Placed{w->geometry(), label != nullptr && !label->pixmap().isNull()};
+    }
+  }
+  return out;
+}
+
+// Twice the value, give or take the pixel that rounding down loses.
+bool Doubled(int single, int twice) {
+  return twice >= 2 * single && twice <= 2 * single + 1;
+}
+
+bool Doubled(const Placed& a, const Placed& b) {
+  const bool sized =
+      a.icon ? b.rect.size() == a.rect.size()
+             : Doubled(a.rect.width(), b.rect.width()) && Doubled(a.rect.height(), b.rect.height());
+  return sized && Doubled(a.rect.x(), b.rect.x()) && Doubled(a.rect.y(), b.rect.y());
+}
+
+}  // namespace
+
+TEST(Dialogs, OnAScreenOfTwiceTheDpiEveryDialogDoublesAndKeepsItsControlsInside) {
+  // A font metric twice the 96-DPI one doubles the layout, control by control, within the dialog.
+  const CDialogUnits doubled(12, 26);
+  const std::vector<std::pair<std::function<std::unique_ptr<QDialog>(const CDialogUnits*)>, const char*>>
+      dialogs = {
+          {[](const CDialogUnits* m) {
+             return std::make_unique<CConfigDialog>(ConfigChoice{0, true, false},
+                                                    std::array<std::string, 4>{}, m);
+           },
+           "configuration"},
+          {[](const CDialogUnits* m) { return std::make_unique<CSubmoduleDialog>(m); }, "submodule"},
+          {[](const CDialogUnits* m) { return std::make_unique<CStartupNoticeDialog>(m); }, "notice"},
+          {[](const CDialogUnits* m) { return std::make_unique<CAboutDialog>(m); }, "about"},
+      };
+  for (const auto& [make, name] : dialogs) {
+    const QList<Placed> single = Geometry(*make(&kMetric));
+    const QList<Placed> twice = Geometry(*make(&doubled));
+    ASSERT_EQ(single.size(), twice.size()) << name;
+    for (qsizetype i = 0; i < single.size(); ++i) {
+      EXPECT_TRUE(Doubled(single[i], twice[i])) << name << " control " << i;
+      EXPECT_TRUE(twice[0].rect.contains(twice[i].rect)) << name << " control " << i;
+    }
+  }
 }
