@@ -63,8 +63,9 @@ bool CUpsLink::ProgramImage(const std::uint8_t* image, std::uint32_t length, std
     }
     const std::uint8_t status = reply.count > 0 ? reply.data[0] : kProgramOperation;
     if (status == kTerminated) {
+      // The rest of the image was never written: programming must not pass.
       host.MessageBox(Text(kStrUpsTerminatedFlash));
-      return true;
+      return false;
     }
     if (status == kNack) {
       if (retries >= kMaxRetries) {

@@ -185,6 +185,8 @@ void CSimDevice::Wake() {
   {
     std::lock_guard lock(mutex_);
     wake_ = true;
+    // A pump told to stop before it ever waited leaves without waiting.
+    pumpAttached_ = false;
   }
   cv_.notify_all();
 }

@@ -48,6 +48,7 @@ TEST(FrameRules, EnablingFollowsTheImageAndTheRunningCommand) {
   EXPECT_EQ(duringProgram, Without(Without(kImageOpen, kCmdClose), kCmdProgram));
   // Program UPS always closes the image at its end.
   EXPECT_EQ(Enabled(*rig.frame), kNoImage);
+  rig.view.onPump = nullptr;  // the frame pumps messages while it closes the port
 }
 
 TEST(FrameRules, AnImageWithoutDataCanBeVerifiedButNotProgrammed) {
