@@ -13,23 +13,8 @@ if [ ! -x "$bin/tobrane-upssim" ]; then
 fi
 
 . scripts/sim-pty.sh
-work=$(mktemp -d)
-cleanup() {
-  stop_sim
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 # Settings of this run only: the user's own stay untouched.
-export XDG_CONFIG_HOME=$work/config
-cp examples/OEMModel.ini "$work/"
-"$bin/tobrane-makerom" "$work/sample-500.rom" --ups 500 --module 1 --load 0x8000 --size 16384
-
-# The simulator prints the path of its pty's terminal side, then serves it.
-if ! start_sim "$bin" sim/profiles/default.json "$work"; then
-  echo "demo: the simulator did not start" >&2
-  exit 1
-fi
+demo_setup "$bin" demo
 
 cd "$work"
 echo "\$ tobrane-cli --device $device program sample-500.rom"

@@ -11,20 +11,9 @@ dir=${1:-build}
 bin=$(cd "$dir/bin" && pwd)
 
 . scripts/sim-pty.sh
-work=$(mktemp -d)
-cleanup() {
-  stop_sim
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# Settings of this run only: the user's own stay untouched.
+demo_setup "$bin" desktop-demo
 
-export XDG_CONFIG_HOME=$work/config
-cp examples/OEMModel.ini "$work/"
-"$bin/tobrane-makerom" "$work/sample-500.rom" --ups 500 --module 1 --load 0x8000 --size 16384
-if ! start_sim "$bin" "$PWD/sim/profiles/default.json" "$work"; then
-  echo "desktop-demo: the simulator did not start" >&2
-  exit 1
-fi
 cd "$work"
 echo "simulated UPS on $device; sample image $work/sample-500.rom"
 "$bin/tobrane-loader" --device "$device"

@@ -25,3 +25,20 @@ stop_sim() {
     sim_pid=""
   fi
 }
+
+# demo_setup BIN NAME: the simulator's default UPS on a pty in a fresh work
+# directory with the model file and sample-500.rom, settings of this run only
+# (XDG_CONFIG_HOME), and both removed at exit; NAME prefixes the error.
+work=""
+demo_setup() {
+  local bin=$1 name=$2
+  work=$(mktemp -d)
+  trap 'stop_sim; rm -rf "$work"' EXIT
+  export XDG_CONFIG_HOME=$work/config
+  cp examples/OEMModel.ini "$work/"
+  "$bin/tobrane-makerom" "$work/sample-500.rom" --ups 500 --module 1 --load 0x8000 --size 16384
+  if ! start_sim "$bin" "$PWD/sim/profiles/default.json" "$work"; then
+    echo "$name: the simulator did not start" >&2
+    exit 1
+  fi
+}
