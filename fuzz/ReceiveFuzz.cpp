@@ -5,13 +5,16 @@
 // hands the next 1 to 80 bytes to ReceiveBytes as one chunk. After every
 // chunk the stored bytes are decoded into an output of exactly the
 // capacity the callers pass, and a captured Plug-and-Play string is parsed.
+// A frame trace is attached, so its view of the buffer is checked too.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <ostream>
 #include <vector>
 
 #include "connection/PlugAndPlay.h"
+#include "protocol/FrameTraceWriter.h"
 #include "protocol/ReceiveState.h"
 #include "protocol/UpsLink.h"
 
@@ -41,7 +44,12 @@ void DecodeWhatArrived(const CReceiveState& rx, std::uint16_t capacity) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static CSystemClock clock;
+  static std::ostream nowhere(nullptr);
+  static CFrameTraceWriter trace(clock);
+  trace.Open(nowhere);
   CReceiveState rx;
+  rx.SetTrace(&trace);
   std::size_t pos = 0;
   while (pos < size) {
     const std::uint8_t control = data[pos++];

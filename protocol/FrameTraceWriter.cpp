@@ -52,7 +52,8 @@ bool CFrameTraceWriter::IsOpen() const {
 }
 
 void CFrameTraceWriter::Frame(TraceDirection direction, const std::uint8_t* bytes, std::size_t count) {
-  WriteLine((direction == TraceDirection::ToUps ? "TX" : "RX") + HexBytes(bytes, count));
+  static constexpr const char* kTags[] = {"TX", "RX", "PART", "DROP"};
+  WriteLine(kTags[static_cast<int>(direction)] + HexBytes(bytes, count));
 }
 
 void CFrameTraceWriter::LineSpeed(std::uint32_t baud, int dataBits) {

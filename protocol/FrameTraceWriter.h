@@ -13,6 +13,8 @@
 //       0 ms TX AB 01 A0 B4
 //      12 ms RX AB 09 01 81 31 99
 //     250 ms LINE 19200 baud 8 data bits
+//    8012 ms PART AB 09 01          (stored, no frame end when the wait ended)
+//    8030 ms DROP 81 31 99          (arrived while nothing waited)
 // Each line is flushed as it is written, so a trace of a run that dies is
 // complete up to its last event. While closed, events are dropped.
 class CFrameTraceWriter final : public IFrameTrace {

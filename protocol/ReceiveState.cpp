@@ -7,6 +7,10 @@ namespace {
 constexpr std::uint8_t kStartByte = 0xAB;
 constexpr std::uint8_t kLastFrameBit = 0x80;
 
+bool IsFrameMode(int mode) {
+  return mode == kModeSubmoduleReply || mode == kModeFrame;
+}
+
 }  // namespace
 
 void CReceiveState::ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count) {
@@ -16,8 +20,10 @@ void CReceiveState::ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count)
   int mode = before;
   if (mode == kModePlugAndPlay) {
     AssemblePnp(bytes, count, mode);
-  } else if (mode == kModeSubmoduleReply || mode == kModeFrame) {
+  } else if (IsFrameMode(mode)) {
     AssembleFrames(bytes, count, mode);
+  } else {
+    TraceReceived(TraceDirection::FromUpsDiscarded, bytes, count);
   }
   if (mode != before) PublishMode(mode);
 }
@@ -25,9 +31,14 @@ void CReceiveState::ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count)
 void CReceiveState::SetReceiveMode(int mode, bool reset) {
   {
     std::lock_guard lock(mutex_);
+    const int before = mode_.load(std::memory_order_relaxed);
+    if (IsFrameMode(before) && (reset || (mode & 0xFF) != before) && length_ > tracedUpTo_) {
+      TraceReceived(TraceDirection::FromUpsIncomplete, buffer_ + tracedUpTo_, length_ - tracedUpTo_);
+    }
     if (reset) {
       length_ = 0;
       buffer_[0] = 0;
+      tracedUpTo_ = 0;
     }
     mode_.store(static_cast<std::int32_t>(mode & 0xFF), std::memory_order_release);
   }
@@ -46,7 +57,7 @@ void CReceiveState::AssemblePnp(const std::uint8_t* bytes, std::uint32_t count, 
     if (c == ')') {
       mode = kModeIdle;
       if (length_ > 0) pnp_[length_++] = c;
-      TraceReceived(pnp_, length_);
+      TraceReceived(TraceDirection::FromUps, pnp_, length_);
       break;
     }
     if (length_ > 0 || c == '(') pnp_[length_++] = c;
@@ -59,9 +70,9 @@ void CReceiveState::AssemblePnp(const std::uint8_t* bytes, std::uint32_t count, 
 }
 
 void CReceiveState::AssembleFrames(const std::uint8_t* bytes, std::uint32_t count, int& mode) {
-  for (std::uint32_t i = 0; i < count && length_ < kBufferSize; ++i) {
-    AssembleByte(bytes[i], mode);
-  }
+  std::uint32_t i = 0;
+  for (; i < count && length_ < kBufferSize; ++i) AssembleByte(bytes[i], mode);
+  if (i < count) TraceReceived(TraceDirection::FromUpsDiscarded, bytes + i, count - i);
 }
 
 // The steps run in this order for every byte, each seeing what the previous
@@ -80,14 +91,15 @@ void CReceiveState::AssembleByte(std::uint8_t b, int& mode) {
   buffer_[length_++] = b;
   if (p.bytesRemaining != 0 || p.sequenceSeen == 0) return;
   // A frame has ended; the next one is recognised by its own start byte.
-  TraceReceived(buffer_ + frameStart_, length_ - frameStart_);
+  TraceReceived(TraceDirection::FromUps, buffer_ + frameStart_, length_ - frameStart_);
+  tracedUpTo_ = length_;
   if ((p.sequenceSeen & kLastFrameBit) != 0) mode = kModeIdle;
   p = Progress{};
 }
 
-void CReceiveState::TraceReceived(const void* bytes, std::size_t count) const {
+void CReceiveState::TraceReceived(TraceDirection direction, const void* bytes, std::size_t count) const {
   IFrameTrace* trace = trace_.load(std::memory_order_acquire);
-  if (trace != nullptr) trace->Frame(TraceDirection::FromUps, static_cast<const std::uint8_t*>(bytes), count);
+  if (trace != nullptr) trace->Frame(direction, static_cast<const std::uint8_t*>(bytes), count);
 }
 
 void CReceiveState::PublishMode(int mode) {

@@ -68,7 +68,7 @@ class CReceiveState final : public IByteReceiver {
   void AssembleFrames(const std::uint8_t* bytes, std::uint32_t count, int& mode);
   void AssembleByte(std::uint8_t b, int& mode);
   void PublishMode(int mode);
-  void TraceReceived(const void* bytes, std::size_t count) const;
+  void TraceReceived(TraceDirection direction, const void* bytes, std::size_t count) const;
 
   mutable std::mutex mutex_;  // serialises a chunk against a reset from the other thread
   std::atomic<std::int32_t> mode_{kModeIdle};
@@ -78,6 +78,7 @@ class CReceiveState final : public IByteReceiver {
   std::int32_t pnpLength_ = 0;
   Progress progress_;
   std::uint16_t frameStart_ = 0;  // where the current frame's start byte was stored
+  std::uint16_t tracedUpTo_ = 0;  // stored bytes up to here are in the trace
   std::atomic<IFrameTrace*> trace_{nullptr};
   CSignal modeChanged_;
 };

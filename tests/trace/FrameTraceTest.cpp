@@ -80,6 +80,36 @@ TEST(FrameTrace, ReceivedFramesAreTracedWholeWithoutTheNoiseAroundThem) {
   EXPECT_EQ(out.str(), "       0 ms RX 28 41 42 29\n");
 }
 
+TEST(FrameTrace, BytesThatMakeNoFrameAreTracedWhenTheWaitEndsOrAsTheyAreDropped) {
+  // A wait that gives up mid-frame shows the part that came; bytes arriving in idle mode show as dropped.
+  CVirtualClock clock;
+  CFrameTraceWriter trace(clock);
+  std::ostringstream out;
+  trace.Open(out);
+  CReceiveState rx;
+  rx.SetTrace(&trace);
+  const auto ack = Bytes({0xAB, 0x09, 0x01, 0x81, 0x31, 0x99});
+  rx.SetReceiveMode(kModeFrame, true);
+  rx.ReceiveBytes(ack.data(), 3);
+  clock.AdvanceTo(8000);
+  rx.SetReceiveMode(kModeIdle, false);
+  rx.ReceiveBytes(ack.data() + 3, 3);
+  rx.SetReceiveMode(kModeFrame, true);
+  rx.ReceiveBytes(ack.data(), static_cast<std::uint32_t>(ack.size()));
+  rx.SetReceiveMode(kModeFrame, true);  // a complete response leaves nothing to show
+  EXPECT_EQ(out.str(),
+            "    8000 ms PART AB 09 01\n"
+            "    8000 ms DROP 81 31 99\n"
+            "    8000 ms RX AB 09 01 81 31 99\n");
+
+  out.str("");
+  const std::vector<std::uint8_t> noise(80, 0x55);
+  for (int i = 0; i < 8; ++i) rx.ReceiveBytes(noise.data(), 80);  // the last 40 find the 600-byte buffer full
+  std::string dropped;
+  for (int i = 0; i < 40; ++i) dropped += " 55";
+  EXPECT_EQ(out.str(), "    8000 ms DROP" + dropped + "\n");
+}
+
 TEST(FrameTrace, ConnectTraceHoldsTheStartCommExchangeAndTheSpeedChanges) {
   // A whole Connect: the Plug-and-Play line at 1200 baud 7 bits, then the agreed 19200, then start-comm both
   // ways.
