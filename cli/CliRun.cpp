@@ -115,8 +115,8 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
   CSystemClock clock;
   CFrameTraceWriter trace(clock);
   if (!command.trace.empty() && !trace.Open(command.trace)) {
-    io.err << Format(kStrCliMessage, {Format(kStrCliTraceCannotOpen, {command.trace, std::strerror(errno)})})
-           << '\n';
+    const std::string reason = std::strerror(errno);
+    io.err << Format(kStrCliMessage, {Format(kStrCliTraceCannotOpen, {command.trace, reason})}) << '\n';
     return kExitUsage;
   }
   CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());

@@ -178,6 +178,10 @@ TEST_F(CliRun, UsageErrorsExitTwoWithAHint) {
     EXPECT_EQ(r.err, "tobrane: " + c.message + hint);
     EXPECT_EQ(r.out, "");
   }
+  const RunResult trace = Run({"--trace", "no-such-dir/trace.txt", "connect"});
+  EXPECT_EQ(trace.status, 2);
+  EXPECT_EQ(trace.err,
+            "tobrane: cannot write the frame trace to no-such-dir/trace.txt: No such file or directory\n");
 }
 
 TEST_F(CliRun, NonexistentDeviceExitsThreeNamingIt) {
@@ -214,9 +218,14 @@ TEST_F(CliRun, DirectoryOrMissingRomFileExitsFourBeforeConnecting) {
 
 TEST_F(CliRun, ConnectsOverPlugAndPlay) {
   // The default UPS sends its Plug-and-Play string: no fixed-speed probing, service mode entered.
+  // The frame trace holds the start-comm exchange at the agreed speed.
   StartSim(BundledProfilePath("default"));
-  const RunResult r = Run({"--device", sim_.Device(), "connect"});
+  const RunResult r = Run({"--device", sim_.Device(), "--trace", "trace.txt", "connect"});
   EXPECT_EQ(r.status, 0) << r.err;
+  const std::string trace = SlurpFile(dir_ / "trace.txt");
+  const std::size_t fast = trace.find("LINE 19200 baud 8 data bits", trace.find("LINE 1200 baud"));
+  EXPECT_NE(trace.find("TX AB 01 A0 B4\n", fast), std::string::npos) << trace;
+  EXPECT_NE(trace.find("RX AB 09 01 81 31 99\n", fast), std::string::npos) << trace;
   EXPECT_TRUE(Contains(r.out, "Plug-n-Play data:\n")) << r.out;
   EXPECT_TRUE(Contains(r.out, "UPS communications established at 19200 baud\n")) << r.out;
   EXPECT_FALSE(Contains(r.out, "Switching to")) << r.out;
