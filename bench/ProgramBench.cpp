@@ -17,6 +17,7 @@
 #include "serial/TermiosDevice.h"
 #include "sim/SampleRom.h"
 #include "tests/e2e/SimProcess.h"
+#include "tests/support/SilentView.h"
 
 namespace fs = std::filesystem;
 
@@ -36,30 +37,6 @@ constexpr double kStartFlash = 15 + 6;
 constexpr double kEndFlash = 6 + 6;
 constexpr double kReset = 5;
 constexpr double kBlocks = kImageBytes / kBlock;
-
-// The user is not there: every dialog is cancelled, boxes are counted.
-class CBenchView final : public IView {
- public:
-  void TranscriptChanged(const CTranscript&, const TranscriptChange&) override {}
-  void ScrollToEnd() override {}
-  void SetStatusColour(StatusColour c) override { colour = c; }
-  void MessageBox(const std::string& text) override { lastBox = text; }
-  void SetTitle(const std::string&) override {}
-  void SetStatusText(const std::string&) override {}
-  void EnableToolbarButton(int, bool) override {}
-  void SetWaitCursor(bool) override {}
-  void PumpPendingMessages() override {}
-  bool HasActiveWindow() override { return true; }
-  void TransferProgress(TransferKind, std::uint32_t, std::uint32_t) override {}
-  std::optional<std::string> AskRomFile() override { return std::nullopt; }
-  std::optional<std::string> AskSubmoduleText() override { return std::nullopt; }
-  std::optional<ConfigChoice> AskConfiguration(const ConfigChoice&) override { return std::nullopt; }
-  void ShowStartupNotice() override {}
-  void ShowAbout() override {}
-
-  StatusColour colour = StatusColour::Ok;
-  std::string lastBox;
-};
 
 // A UPS at a fixed speed, without Plug-and-Play, with one 64 KiB code space.
 nlohmann::json BenchProfile(std::uint32_t baud) {
@@ -114,7 +91,7 @@ struct BenchLoader {
   CSimProcess sim;
   CMemorySettingsStore store;
   CSystemClock clock;
-  CBenchView view;
+  CSilentView view;
   std::unique_ptr<CLoaderApp> app;
   std::unique_ptr<CMainFrame> frame;
   std::string image;

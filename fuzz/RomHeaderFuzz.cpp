@@ -20,29 +20,9 @@
 #include "sim/SimDevice.h"
 #include "sim/UpsSimulator.h"
 #include "sim/VirtualClock.h"
+#include "tests/support/SilentView.h"
 
 namespace {
-
-// Shows nothing and answers every dialog with Cancel.
-class CQuietView final : public IView {
- public:
-  void TranscriptChanged(const CTranscript&, const TranscriptChange&) override {}
-  void ScrollToEnd() override {}
-  void SetStatusColour(StatusColour) override {}
-  void MessageBox(const std::string&) override {}
-  void SetTitle(const std::string&) override {}
-  void SetStatusText(const std::string&) override {}
-  void EnableToolbarButton(int, bool) override {}
-  void SetWaitCursor(bool) override {}
-  void PumpPendingMessages() override {}
-  bool HasActiveWindow() override { return true; }
-  void TransferProgress(TransferKind, std::uint32_t, std::uint32_t) override {}
-  std::optional<std::string> AskRomFile() override { return std::nullopt; }
-  std::optional<std::string> AskSubmoduleText() override { return std::nullopt; }
-  std::optional<ConfigChoice> AskConfiguration(const ConfigChoice&) override { return std::nullopt; }
-  void ShowStartupNotice() override {}
-  void ShowAbout() override {}
-};
 
 SimProfile DefaultProfile() {
   SimProfile profile;
@@ -87,7 +67,7 @@ struct CConnectedLoader {
   CMemorySettingsStore store;
   CVirtualClock clock;
   CUpsSimulator ups;
-  CQuietView view;
+  CSilentView view;
   std::unique_ptr<CLoaderApp> app;
   std::unique_ptr<CMainFrame> frame;
   std::string workDir;
