@@ -62,11 +62,12 @@ CMainFrame::CMainFrame(CLoaderApp& app, IView& view) : app_(app), view_(view) {
 }
 
 CMainFrame::~CMainFrame() {
-  // The pump must not hand bytes to a window that is gone.
+  // The pump must not hand bytes to a window that is gone, and a stop that
+  // waits must neither pump nor show a box on a view that is going.
   if (CSerialPort* port = app_.Port()) {
+    port->SetOwner(nullptr);
     port->Close();
     port->SetReceiver(nullptr);
-    port->SetOwner(nullptr);
   }
   if (app_.MainWindow() == this) app_.Link().SetHost(nullptr);
 }
@@ -87,10 +88,9 @@ bool CMainFrame::OpenConfiguredPort() {
                     static_cast<int>(LeadingInteger(s.stopBits)), ParityCode(s.parity));
 }
 
-bool CMainFrame::ReopenLostPort() {
+void CMainFrame::ReopenLostPort() {
   CSerialPort* port = app_.Port();
-  if (!port || !port->DeviceLost()) return true;
-  return OpenConfiguredPort();
+  if (port && port->DeviceLost()) OpenConfiguredPort();
 }
 
 bool CMainFrame::LineLost() {

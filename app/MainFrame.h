@@ -120,8 +120,8 @@ class CMainFrame : public IByteReceiver, public IPortOwner, public ILinkHost {
   bool SendSubmoduleRequest(const SubmoduleRoute& route);
   // Opens the port with its settings texts (and device override).
   bool OpenConfiguredPort();
-  // A port whose device vanished is opened again; true when it need not be or did.
-  bool ReopenLostPort();
+  // A port whose device vanished is opened again; a failed open leaves it lost.
+  void ReopenLostPort();
   bool LineLost();
   bool SubmoduleFollowUp();
   // Steps of the connect sequence (connection/).

@@ -48,8 +48,9 @@ void CMainFrame::FallBackToFixedSpeeds() {
 void CMainFrame::OnConnect() {
   if (!Port()) return;
   // The adapter may have been plugged back in since it vanished; without
-  // opening it again no Connect could ever reach the UPS.
-  if (!ReopenLostPort()) MessageBox(Text(kStrPortOpenFailed));
+  // opening it again no Connect could ever reach the UPS. While it is still
+  // away the sequence fails at once, as it would on a dead line.
+  ReopenLostPort();
   SetWaitCursor(true);
   SetStatusColour(StatusColour::Ok);
   const std::string copy = TranscriptText();

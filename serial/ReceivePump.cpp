@@ -88,12 +88,14 @@ void CSerialPort::WaitForStopRequest() {
 void CSerialPort::ForgetEndedPump() {
   // A pump that missed its stop but ended later leaves its acknowledgement
   // behind; clear it so the next stop does not wait for a thread that is gone.
-  if (pumpRecorded_ && pumpEnded_.load()) {
-    pump_.join();
-    pumpRecorded_ = false;
-    pumpEnded_.store(false);
-    pumpRunning_.store(0);
-  }
+  if (pumpRecorded_ && pumpEnded_.load()) ForgetStoppedPump();
+}
+
+void CSerialPort::ForgetStoppedPump() {
+  pump_.join();
+  pumpRecorded_ = false;
+  pumpEnded_.store(false);
+  pumpRunning_.store(0);
 }
 
 void CSerialPort::StopPump() {
@@ -106,16 +108,20 @@ void CSerialPort::StopPump() {
     pumpRunning_.store(0);
   }
   stopRequested_.notify_all();
+  if (deviceLost_.load()) {
+    // The pump is parked, or about to park, on stopRequested_ and touches the
+    // device no more: it ends at once, so wait for it rather than for polls
+    // that a simulated clock may run through before it has been scheduled.
+    ForgetStoppedPump();
+    return;
+  }
   device_->Wake();
   for (int i = 0; i < kStopPollCount && pumpRunning_.load() == 0; ++i) {
     clock_.SleepMs(kStopPollMs);
     PumpPendingMessages();
   }
   if (pumpRunning_.load() != 0) {
-    pump_.join();
-    pumpRecorded_ = false;
-    pumpEnded_.store(false);
-    pumpRunning_.store(0);
+    ForgetStoppedPump();
     return;
   }
   if (owner_ != nullptr) {

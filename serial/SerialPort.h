@@ -89,6 +89,7 @@ class CSerialPort : public IByteSink {
   void KeepHangUpError();
   void WaitForStopRequest();
   void ForgetEndedPump();
+  void ForgetStoppedPump();
   void TraceLine() const;
 
   IClock& clock_;
