@@ -48,12 +48,14 @@ void CSerialPort::ReceivePump() {
     if (event == DeviceEvent::Readable || event == DeviceEvent::HungUp) {
       // The error is kept first: whoever sees the loss finds its cause.
       deviceLost_.store(true);
+      device_->PumpParked();
       WaitForStopRequest();
       break;
     }
   }
   pumpEnded_.store(true);
   pumpRunning_.store(1);
+  device_->PumpEnded();
 }
 
 // False when the device has gone; the error is kept either way.

@@ -51,4 +51,8 @@ class ISerialDevice {
   // Blocks until an event; a Wake() from another thread ends the wait at once.
   virtual DeviceEvent WaitEvent() = 0;
   virtual void Wake() = 0;
+  // From the pump: it reads no more and waits to be stopped, as the device
+  // is lost; or it has acknowledged its stop and ends.
+  virtual void PumpParked() {}
+  virtual void PumpEnded() {}
 };

@@ -18,6 +18,7 @@ int CSimDevice::Open(const std::string&) {
   open_ = true;
   hungUp_ = false;
   wake_ = false;
+  stopUnanswered_ = false;
   pumpAttached_ = withPump_;
   rx_.clear();
   ++session_;
@@ -172,10 +173,6 @@ DeviceEvent CSimDevice::WaitEvent() {
   if (hungUp_) return DeviceEvent::HungUp;
   if (wake_ || !open_) {
     wake_ = false;
-    // The pump may be leaving; until it waits again, a step need not wait for it.
-    // A settle already waiting must hear of that, or it waits out its limit.
-    pumpAttached_ = false;
-    cv_.notify_all();
     return DeviceEvent::Woken;
   }
   return DeviceEvent::Readable;
@@ -185,16 +182,35 @@ void CSimDevice::Wake() {
   {
     std::lock_guard lock(mutex_);
     wake_ = true;
-    // A pump told to stop before it ever waited leaves without waiting.
+    stopUnanswered_ = true;
+  }
+  cv_.notify_all();
+}
+
+void CSimDevice::PumpParked() {
+  {
+    std::lock_guard lock(mutex_);
     pumpAttached_ = false;
+  }
+  cv_.notify_all();
+}
+
+void CSimDevice::PumpEnded() {
+  {
+    std::lock_guard lock(mutex_);
+    pumpAttached_ = false;
+    stopUnanswered_ = false;
   }
   cv_.notify_all();
 }
 
 void CSimDevice::Settle() {
   std::unique_lock lock(mutex_);
-  cv_.wait_for(lock, std::chrono::milliseconds(kSettleMs),
-               [&] { return !open_ || hungUp_ || !pumpAttached_ || (rx_.empty() && pumpWaiting_); });
+  // Until a stopped pump answers, the port's polls for its answer must not
+  // run ahead in virtual time.
+  cv_.wait_for(lock, std::chrono::milliseconds(kSettleMs), [&] {
+    return !open_ || (!stopUnanswered_ && (!pumpAttached_ || (pumpWaiting_ && rx_.empty() && !hungUp_)));
+  });
 }
 
 void CSimDevice::Unplug() {

@@ -11,8 +11,9 @@
 // The simulated UPS where the tty stands, on the virtual clock. Write() hands
 // bytes to the simulator at the virtual time; replies are delivered by clock
 // events; the clock's settle hook waits (real time, at most kSettleMs) until
-// the pump has read every delivered byte and is back in WaitEvent, so runs
-// are repeatable. Both the clock and the simulator must outlive the device.
+// the pump has read every delivered byte and is back in WaitEvent, or reads
+// no more (stopped, or parked after a hang-up), so runs are repeatable. Both the clock and the simulator must
+// outlive the device.
 //
 //   CVirtualClock clock;  CUpsSimulator ups(profile);
 //   auto device = std::make_unique<CSimDevice>(clock, ups);
@@ -38,6 +39,8 @@ class CSimDevice final : public ISerialDevice {
   int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
   DeviceEvent WaitEvent() override;
   void Wake() override;
+  void PumpParked() override;
+  void PumpEnded() override;
 
   // The adapter is pulled: the pump sees a hang-up, Open fails until Replug.
   void Unplug();
@@ -63,5 +66,6 @@ class CSimDevice final : public ISerialDevice {
   bool wake_ = false;
   bool pumpAttached_ = false;
   bool pumpWaiting_ = false;
-  std::uint64_t session_ = 0;  // replies scheduled before a Close are dropped
+  bool stopUnanswered_ = false;  // woken to stop, and not yet ended
+  std::uint64_t session_ = 0;    // replies scheduled before a Close are dropped
 };
