@@ -135,7 +135,11 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
   frame.FirstPaint(96);
   int code = RunSteps(frame, view, command);
   if (CSerialPort* port = app.Port()) ReportLostDevice(io.err, *port);
-  if (interrupted != nullptr && interrupted->load()) code = kExitInterrupted;
+  if (interrupted != nullptr && interrupted->load()) {
+    // The failure boxes before it would otherwise read as the UPS's doing.
+    io.err << Format(kStrCliMessage, {Text(kStrCliInterrupted)}) << '\n';
+    code = kExitInterrupted;
+  }
   frame.OnCloseRequest();
   view.Finish(frame.Transcript());
   return code;

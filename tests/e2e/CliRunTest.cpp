@@ -20,6 +20,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr auto kRunLimit = std::chrono::seconds(60);
+constexpr const char* kInterrupted =
+    "tobrane: Interrupted: the run stopped at its next wait, without finishing its steps.";
 
 struct RunResult {
   std::optional<int> status;  // nothing: killed at the time limit
@@ -323,6 +325,7 @@ TEST_F(CliRun, SigintDuringConnectEndsWithStatus130AndNoProcessLeft) {
   cli.Signal(SIGINT);
   ExpectQuietEnd(cli, cli.Wait(std::chrono::seconds(15)), 130);
   close(master);
+  EXPECT_TRUE(Contains(cli.Err(), kInterrupted)) << cli.Err();
 }
 
 // Reads the terminal the CLI's stderr is on until text shows up.
@@ -362,6 +365,9 @@ TEST_F(CliRun, SigintDuringProgrammingStillEndsTheFlashOperation) {
   while (cli.Running() && std::chrono::steady_clock::now() < deadline)
     WaitForText(master, "\x04", std::chrono::milliseconds(100), seen);
   ExpectQuietEnd(cli, cli.Wait(std::chrono::milliseconds(0)), 130);
+  EXPECT_TRUE(Contains(seen, kInterrupted) ||
+              WaitForText(master, kInterrupted, std::chrono::seconds(1), seen))
+      << seen;
   close(master);
   const std::vector<std::string> kinds = StateRequestKinds(SimState());
   ASSERT_FALSE(kinds.empty());
