@@ -13,6 +13,18 @@ std::vector<std::uint8_t> Bytes(std::initializer_list<std::uint8_t> list) {
   return list;
 }
 
+// A receive state whose frames are traced into `out`.
+struct CTracedReceiver {
+  CTracedReceiver() {
+    trace.Open(out);
+    rx.SetTrace(&trace);
+  }
+  CVirtualClock clock;
+  CFrameTraceWriter trace{clock};
+  std::ostringstream out;
+  CReceiveState rx;
+};
+
 // The lines of the trace that contain `part`, in order.
 std::vector<std::string> LinesWith(const std::string& trace, const std::string& part) {
   std::vector<std::string> lines;
@@ -58,12 +70,9 @@ TEST(FrameTrace, EachEventIsOneLineWithItsMillisecondsDirectionAndHex) {
 
 TEST(FrameTrace, ReceivedFramesAreTracedWholeWithoutTheNoiseAroundThem) {
   // A response split over chunks, with noise before it, is traced frame by frame once each frame ends.
-  CVirtualClock clock;
-  CFrameTraceWriter trace(clock);
-  std::ostringstream out;
-  trace.Open(out);
-  CReceiveState rx;
-  rx.SetTrace(&trace);
+  CTracedReceiver t;
+  CReceiveState& rx = t.rx;
+  std::ostringstream& out = t.out;
   rx.SetReceiveMode(kModeFrame, true);
   const auto first = Bytes({0x00, 0x17, 0xAB, 0xC9, 0x01});
   const auto rest = Bytes({0x01, 0x57, 0x33, 0xAB, 0xC9, 0x01, 0x82, 0x57, 0xB2, 0xEE});
@@ -82,16 +91,13 @@ TEST(FrameTrace, ReceivedFramesAreTracedWholeWithoutTheNoiseAroundThem) {
 
 TEST(FrameTrace, BytesThatMakeNoFrameAreTracedWhenTheWaitEndsOrAsTheyAreDropped) {
   // A wait that gives up mid-frame shows the part that came; bytes arriving in idle mode show as dropped.
-  CVirtualClock clock;
-  CFrameTraceWriter trace(clock);
-  std::ostringstream out;
-  trace.Open(out);
-  CReceiveState rx;
-  rx.SetTrace(&trace);
+  CTracedReceiver t;
+  CReceiveState& rx = t.rx;
+  std::ostringstream& out = t.out;
   const auto ack = Bytes({0xAB, 0x09, 0x01, 0x81, 0x31, 0x99});
   rx.SetReceiveMode(kModeFrame, true);
   rx.ReceiveBytes(ack.data(), 3);
-  clock.AdvanceTo(8000);
+  t.clock.AdvanceTo(8000);
   rx.SetReceiveMode(kModeIdle, false);
   rx.ReceiveBytes(ack.data() + 3, 3);
   rx.SetReceiveMode(kModeFrame, true);
