@@ -13,5 +13,6 @@ enum CommandId : int {
   kCmdViewToolbar = 59392,
   kCmdViewStatusBar = 59393,
   kCmdViewFrameTrace = 32775,
+  kCmdSaveReport = 32776,
   kCmdAbout = 57664,
 };

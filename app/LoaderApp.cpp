@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/MainFrame.h"
-#include "app/View.h"
 
 namespace {
 
@@ -69,7 +68,7 @@ void CLoaderApp::AttachMainWindow(CMainFrame& frame) {
   mainWindow_ = &frame;
   if (port_) {
     port_->SetOwner(&frame);
-    port_->SetReceiver(&frame);
+    port_->SetReceiver(&frame.Receive());
   }
   if (link_) link_->SetHost(&frame);
   frame.Receive().SetTrace(trace_);
@@ -80,10 +79,6 @@ void CLoaderApp::SetFrameTrace(IFrameTrace* trace) {
   if (port_) port_->SetTrace(trace);
   if (link_) link_->SetTrace(trace);
   if (mainWindow_) mainWindow_->Receive().SetTrace(trace);
-}
-
-void CLoaderApp::OnAbout(IView& view) {
-  view.ShowAbout();
 }
 
 void CLoaderApp::DeletePort() {

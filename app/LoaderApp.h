@@ -9,7 +9,6 @@
 #include "serial/SerialPort.h"
 
 class CMainFrame;
-class IView;
 
 struct LoaderOptions {
   int allowCpu0 = 0;
@@ -32,7 +31,6 @@ class CLoaderApp {
   void Start(const std::string& commandLine);
   // Records the created main window and registers it with the port.
   void AttachMainWindow(CMainFrame& frame);
-  void OnAbout(IView& view);
   // Hands every frame both ways and every line-speed change to the trace;
   // nullptr stops tracing. The trace must outlive its use.
   void SetFrameTrace(IFrameTrace* trace);

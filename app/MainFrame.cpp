@@ -1,16 +1,11 @@
 #include "app/MainFrame.h"
 
-#include <cctype>
-#include <cstdlib>
-
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
+#include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
 namespace {
-
-constexpr int kPollMs = 10;
-constexpr std::uint8_t kStartCommCommand = 0xA0;
 
 // Writes go nowhere once the port object is gone (after the close request).
 class CNullSink final : public IByteSink {
@@ -21,36 +16,6 @@ class CNullSink final : public IByteSink {
 CNullSink& NullSink() {
   static CNullSink sink;
   return sink;
-}
-
-// Leading blanks, an optional sign, decimal digits; the rest is ignored and
-// no digits give 0. Saturates instead of overflowing on absurd inputs.
-long LeadingInteger(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long value = 0;
-  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-    if (value < 100000000L) value = value * 10 + (text[i] - '0');
-  }
-  return negative ? -value : value;
-}
-
-int ParityCode(const std::string& text) {
-  if (text.empty()) return 0;
-  switch (std::toupper(static_cast<unsigned char>(text[0]))) {
-    case 'E':
-      return 2;
-    case 'M':
-      return 4;
-    case 'O':
-      return 1;
-    case 'S':
-      return 3;
-    default:
-      return 0;
-  }
 }
 
 }  // namespace
@@ -73,7 +38,7 @@ CMainFrame::~CMainFrame() {
 }
 
 int CMainFrame::Create() {
-  SetReceiveMode(kModeIdle, true);
+  rx_.SetReceiveMode(kModeIdle, true);
   if (!OpenConfiguredPort()) MessageBox(Text(kStrPortOpenFailed));
   return 0;
 }
@@ -82,15 +47,9 @@ bool CMainFrame::OpenConfiguredPort() {
   CSerialPort* port = app_.Port();
   if (!port) return false;
   const SerialSettingsTexts& s = port->settings;
-  return port->Open(static_cast<int>(LeadingInteger(s.port)),
-                    static_cast<std::uint32_t>(LeadingInteger(s.baud)),
-                    static_cast<int>(LeadingInteger(s.dataBits)),
-                    static_cast<int>(LeadingInteger(s.stopBits)), ParityCode(s.parity));
-}
-
-void CMainFrame::ReopenLostPort() {
-  CSerialPort* port = app_.Port();
-  if (port && port->DeviceLost()) OpenConfiguredPort();
+  return port->Open(port->GetPortNumber(), static_cast<std::uint32_t>(SettingsInteger(s.baud)),
+                    static_cast<int>(SettingsInteger(s.dataBits)),
+                    static_cast<int>(SettingsInteger(s.stopBits)), ParityCode(s.parity));
 }
 
 bool CMainFrame::LineLost() {
@@ -98,11 +57,10 @@ bool CMainFrame::LineLost() {
   return port != nullptr && port->DeviceLost();
 }
 
-void CMainFrame::FirstPaint(int pixelsPerInch) {
+void CMainFrame::FirstPaint() {
   if (!firstPaint_) return;
   firstPaint_ = 0;
-  pixelsPerInch_ = pixelsPerInch;
-  SetStatusColour(StatusColour::Ok);
+  view_.SetStatusColour(StatusColour::Ok);
   view_.ShowStartupNotice();
   if (!app_.commandLineFileName.empty()) {
     LoadFromCommandLine();
@@ -114,7 +72,7 @@ void CMainFrame::FirstPaint(int pixelsPerInch) {
 bool CMainFrame::OnCloseRequest() {
   if (conn_.idle == 0) return false;
   if (CSerialPort* port = app_.Port()) {
-    Link().SendOneByteRequest(true, kStartCommCommand);
+    Link().SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
     port->Close();
     port->SetReceiver(nullptr);
     port->SetOwner(nullptr);
@@ -177,7 +135,7 @@ void CMainFrame::RunCommand(int commandId) {
       OnCloseRequest();
       break;
     case kCmdAbout:
-      app_.OnAbout(view_);
+      view_.ShowAbout();
       break;
     default:
       // The bar toggles belong to the front end.
@@ -194,10 +152,6 @@ void CMainFrame::ShowText(const std::string& text) {
   transcript_.SetText(text);
 }
 
-void CMainFrame::InsertAtEnd(const std::string& text) {
-  transcript_.AppendAtCaret(text);
-}
-
 void CMainFrame::ReplaceLastLine(const std::string& text) {
   transcript_.ReplaceLastLine(text);
 }
@@ -210,24 +164,8 @@ void CMainFrame::ScrollToEnd() {
   view_.ScrollToEnd();
 }
 
-void CMainFrame::SetStatusColour(StatusColour colour) {
-  view_.SetStatusColour(colour);
-}
-
-void CMainFrame::ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count) {
-  rx_.ReceiveBytes(bytes, count);
-}
-
-void CMainFrame::SetReceiveMode(int mode, bool reset) {
-  rx_.SetReceiveMode(mode, reset);
-}
-
 void CMainFrame::PumpPendingMessages() {
   view_.PumpPendingMessages();
-}
-
-void CMainFrame::ShowPortMessage(const std::string& text) {
-  MessageBox(text);
 }
 
 IByteSink& CMainFrame::Sink() {
@@ -241,19 +179,16 @@ IClock& CMainFrame::Clock() {
 }
 
 bool CMainFrame::WaitReply(int mode, int polls) {
-  auto changed = [this, mode] { return rx_.ReceiveMode() != mode; };
   // A vanished device will never answer: give up at once rather than run
   // every time-out and retry of the command to its end.
-  for (int i = 0; i < polls && !changed() && !view_.InterruptRequested() && !LineLost(); ++i) {
-    Clock().WaitFor(kPollMs, rx_.ModeChanged(), changed);
-    PumpPendingMessages();
-  }
-  return changed();
+  return PollWhileMode(
+      rx_, Clock(), [this] { PumpPendingMessages(); },
+      [this] { return view_.InterruptRequested() || LineLost(); }, mode, polls);
 }
 
 const FlashSpace& CMainFrame::Space(int index) const {
   static const FlashSpace kNone;
-  if (index < 0 || index >= CConnectionState::kFlashSpaceEntries) return kNone;
+  if (index < 0 || index >= kFlashSpaceEntries) return kNone;
   return conn_.spaces[static_cast<std::size_t>(index)];
 }
 

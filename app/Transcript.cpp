@@ -1,13 +1,6 @@
 #include "app/Transcript.h"
 
 void CTranscript::AppendText(const std::string& text) {
-  std::string whole = text_;
-  whole += text;
-  text_ = std::move(whole);
-  Changed(TranscriptChange::Appended, text);
-}
-
-void CTranscript::AppendAtCaret(const std::string& text) {
   text_ += text;
   Changed(TranscriptChange::Appended, text);
 }

@@ -24,10 +24,7 @@ class CTranscript {
   void SetListener(Listener listener) { listener_ = std::move(listener); }
 
   const std::string& Text() const { return text_; }
-  // Reads the whole text, adds to it and writes it back.
   void AppendText(const std::string& text);
-  // Inserts at the end without rewriting the text.
-  void AppendAtCaret(const std::string& text);
   // Overwrites the last line in place (after a final "\r\n": adds a line).
   void ReplaceLastLine(const std::string& text);
   void SetText(const std::string& text);

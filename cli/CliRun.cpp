@@ -1,52 +1,32 @@
 #include "cli/CliRun.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
-#include "app/frontend/ExitCodes.h"
-#include "app/frontend/PortErrorText.h"
-#include "app/frontend/QSettingsStore.h"
-#include "app/frontend/RunOverrides.h"
-#include "app/frontend/SerialDeviceList.h"
+#include "cli/ImageReport.h"
+#include "cli/RomFileCheck.h"
+#include "frontend/CommandOutcome.h"
+#include "frontend/DryRun.h"
+#include "frontend/ExitCodes.h"
+#include "frontend/PlatformPort.h"
+#include "frontend/RunOverrides.h"
+#include "frontend/RunReport.h"
 #include "protocol/FrameTraceWriter.h"
+#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
-#include "serial/TermiosDevice.h"
 
 namespace {
 
 using Command = LoaderCommandLine::Command;
 
-constexpr int kFlashSpacesChecked = 8;  // entries 0 to 7 carry the UPS's own Code and Boot Loader spaces
-
 int ListPorts(std::ostream& out) {
-  for (const SerialDeviceEntry& entry : ListSerialDevices()) out << DescribeSerialDevice(entry) << '\n';
+  for (const std::string& line : PortListLines()) out << line << '\n';
   return kExitSuccess;
-}
-
-// Refuses a file that cannot be a ROM image before any time goes into Connect.
-std::string RomFileProblem(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) return Format(kStrCliPathReason, {path, std::strerror(errno)});
-  if (S_ISDIR(st.st_mode)) return Format(kStrCliRomIsDirectory, {path});
-  if (!S_ISREG(st.st_mode)) return Format(kStrCliRomNotRegular, {path});
-  if (access(path.c_str(), R_OK) != 0) return Format(kStrCliPathReason, {path, std::strerror(errno)});
-  return {};
-}
-
-bool ConnectSucceeded(const CMainFrame& frame) {
-  const CConnectionState& conn = frame.Connection();
-  if (conn.connected != 1) return false;
-  for (int i = 0; i < kFlashSpacesChecked; ++i) {
-    if (frame.Space(i).spaceReadWrite) return true;
-  }
-  return false;
 }
 
 // Select SubModule or Open, whichever the command line asks for.
@@ -60,6 +40,14 @@ int OpenImage(CMainFrame& frame, const CCliView& view, const LoaderCommandLine& 
   return kExitSuccess;
 }
 
+// Program UPS's own checks and nothing after them; the image is closed again.
+int DryRun(CMainFrame& frame) {
+  const bool canStart = frame.ProgramCanStart();
+  if (canStart) frame.AppendText(DryRunSummary(frame));
+  frame.CloseImage();
+  return canStart ? kExitSuccess : kExitRomRejected;
+}
+
 int ProgramOrVerify(CMainFrame& frame, const LoaderCommandLine& command) {
   if (command.command == Command::Verify) {
     frame.RunCommand(kCmdVerify);
@@ -71,24 +59,61 @@ int ProgramOrVerify(CMainFrame& frame, const LoaderCommandLine& command) {
     frame.CloseImage();
     return kExitRomRejected;  // no ROM data behind the header
   }
+  if (command.dryRun) return DryRun(frame);
   frame.RunCommand(kCmdProgram);
-  const bool verifyOn = frame.App().options.verifyAfterFlash != 0;
-  const bool ok = frame.Rom().programmed != 0 && (!verifyOn || frame.LastVerifyPassed());
-  return ok ? kExitSuccess : kExitUpsFailed;
+  return ProgramSucceeded(frame) ? kExitSuccess : kExitUpsFailed;
 }
 
-int RunSteps(CMainFrame& frame, const CCliView& view, const LoaderCommandLine& command) {
+const char* Outcome(bool ok, CCliView& view) {
+  if (view.InterruptRequested()) return "interrupted";
+  return ok ? "ok" : "failed";
+}
+
+const char* StepName(const LoaderCommandLine& command) {
+  if (command.command == Command::Verify) return "verify";
+  return command.dryRun ? "dry-run" : "program";
+}
+
+int RunSteps(CMainFrame& frame, CCliView& view, const LoaderCommandLine& command, CRunReport& report) {
+  report.BeginStep(frame, "connect");
   frame.RunCommand(kCmdConnect);
-  if (!ConnectSucceeded(frame)) return kExitUpsFailed;
+  const bool connected = ConnectSucceeded(frame);
+  report.EndStep(frame, Outcome(connected, view));
+  if (!connected) return kExitUpsFailed;
   if (command.command == Command::Connect) return kExitSuccess;
-  if (int code = OpenImage(frame, view, command); code != kExitSuccess) return code;
-  return ProgramOrVerify(frame, command);
+  report.BeginStep(frame, command.submodule ? "select-submodule" : "open");
+  int code = OpenImage(frame, view, command);
+  report.EndStep(frame, Outcome(code == kExitSuccess, view));
+  if (code != kExitSuccess) return code;
+  report.BeginStep(frame, StepName(command));
+  code = ProgramOrVerify(frame, command);
+  report.EndStep(frame, Outcome(code == kExitSuccess, view));
+  return code;
+}
+
+const char* CommandName(const LoaderCommandLine& command) {
+  if (command.command == Command::Connect) return "connect";
+  return command.command == Command::Verify ? "verify" : "program";
+}
+
+// The report file is opened before anything goes to the UPS, so that an
+// unwritable one is a usage error rather than a run without its record.
+bool OpenReport(const LoaderCommandLine& command, std::ofstream& file, std::ostream& err) {
+  if (command.report.empty()) return true;
+  file.open(Utf8Path(command.report), std::ios::trunc);
+  if (file) return true;
+  const std::string reason = std::strerror(errno);
+  err << Format(kStrCliMessage, {Format(kStrCliReportCannotOpen, {command.report, reason})}) << '\n';
+  return false;
+}
+
+void WriteReport(std::ofstream& file, const CRunReport& report, int code) {
+  if (file.is_open()) WriteRunReport(file, report.Document("tobrane-cli " TOBRANE_VERSION, code));
 }
 
 void ReportPortError(std::ostream& err, CSerialPort& port) {
   const std::string path = port.DevicePath();
-  err << Format(kStrCliMessage, {DescribePortError(path, port.LastError(), GatherPortAccessFacts(path))})
-      << '\n';
+  err << Format(kStrCliMessage, {ExplainPortError(path, port.LastError())}) << '\n';
 }
 
 // Says so when the device vanished during the run, so that a pulled cable
@@ -96,22 +121,38 @@ void ReportPortError(std::ostream& err, CSerialPort& port) {
 void ReportLostDevice(std::ostream& err, CSerialPort& port) {
   if (!port.DeviceLost()) return;
   err << Format(kStrCliMessage,
-                {Format(kStrCliDeviceLost, {port.DevicePath(), std::strerror(port.LastError())})})
+                {Format(kStrCliDeviceLost, {port.DevicePath(), SystemErrorText(port.LastError())})})
       << '\n';
 }
 
 }  // namespace
 
-int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
+std::optional<int> AnswerWithoutRun(const LoaderParseResult& parsed, std::ostream& out, std::ostream& err) {
+  if (parsed.options.help) {
+    out << LoaderHelpText();
+    return kExitSuccess;
+  }
+  if (parsed.options.version) {
+    out << Format(kStrCliVersion, {TOBRANE_VERSION}) << '\n';
+    return kExitSuccess;
+  }
+  if (!parsed.error.empty()) {
+    err << Format(kStrCliMessage, {parsed.error}) << '\n' << Text(kStrCliTryHelp) << '\n';
+    return kExitUsage;
+  }
+  return std::nullopt;
+}
+
+int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliView::Streams io,
                   const std::atomic<bool>* interrupted) {
   if (command.command == Command::Ports) return ListPorts(io.out);
+  if (command.command == Command::Inspect) return RunInspect(command, io);
   if (!command.file.empty()) {
     if (std::string problem = RomFileProblem(command.file); !problem.empty()) {
       io.err << Format(kStrCliMessage, {problem}) << '\n';
       return kExitRomRejected;
     }
   }
-  CQSettingsStore store;
   CSystemClock clock;
   CFrameTraceWriter trace(clock);
   if (!command.trace.empty() && !trace.Open(command.trace)) {
@@ -119,21 +160,28 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
     io.err << Format(kStrCliMessage, {Format(kStrCliTraceCannotOpen, {command.trace, reason})}) << '\n';
     return kExitUsage;
   }
-  CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
+  std::ofstream reportFile;
+  if (!OpenReport(command, reportFile, io.err)) return kExitUsage;
+  CRunReport report;
+  report.Restart(CommandName(command));
+  report.SetRoute(command.submodule.value_or(""));
+  CLoaderApp app(store, clock, MakeSerialDevice());
   if (trace.IsOpen()) app.SetFrameTrace(&trace);
   app.Start("");
   ApplyRunOverrides(app, command);
   CCliView view(io, command.file, command.submodule.value_or(""));
   view.WatchInterrupt(interrupted);
+  view.FeedReport(&report);
   CMainFrame frame(app, view);
   app.AttachMainWindow(frame);
   frame.Create();
   if (!app.Port()->IsOpen()) {
     ReportPortError(io.err, *app.Port());
+    WriteReport(reportFile, report, kExitPortUnusable);
     return kExitPortUnusable;
   }
-  frame.FirstPaint(96);
-  int code = RunSteps(frame, view, command);
+  frame.FirstPaint();
+  int code = RunSteps(frame, view, command, report);
   if (CSerialPort* port = app.Port()) ReportLostDevice(io.err, *port);
   if (interrupted != nullptr && interrupted->load()) {
     // The failure boxes before it would otherwise read as the UPS's doing.
@@ -142,5 +190,6 @@ int RunCliCommand(const LoaderCommandLine& command, CCliView::Streams io,
   }
   frame.OnCloseRequest();
   view.Finish(frame.Transcript());
+  WriteReport(reportFile, report, code);
   return code;
 }

@@ -90,6 +90,7 @@ void CCliView::Finish(const CTranscript& transcript) {
 }
 
 void CCliView::MessageBox(const std::string& text) {
+  if (report_ != nullptr) report_->MessageBox(text);
   EndProgressBar();
   io_.err << Format(kStrCliMessage, {UnixLineEnds(text)}) << '\n';
   io_.err.flush();
@@ -104,6 +105,7 @@ void CCliView::SetStatusText(const std::string& text) {
 }
 
 void CCliView::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
+  if (report_ != nullptr) report_->TransferProgress(kind, done, total);
   if (!io_.errIsTerminal) return;
   const auto now = std::chrono::steady_clock::now();
   if (!barVisible_) {

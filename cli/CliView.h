@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/View.h"
+#include "frontend/RunReport.h"
 
 // The view of the command-line front end: the transcript on one stream,
 // message boxes, status lines and the progress bar on the other. Dialogs
@@ -40,6 +41,8 @@ class CCliView final : public IView {
   void ShowStartupNotice() override {}
   void ShowAbout() override {}
 
+  // The run report that sees the message boxes and the transfers; nullptr for none.
+  void FeedReport(CRunReport* report) { report_ = report; }
   // The flag a SIGINT handler sets; the core's waits give up once it is set.
   void WatchInterrupt(const std::atomic<bool>* flag) { interrupted_ = flag; }
   // Writes the final transcript when stdout is not a terminal.
@@ -56,6 +59,7 @@ class CCliView final : public IView {
   std::string submoduleText_;
   std::string shown_;  // what the terminal shows of the transcript, "\n" line ends
   const std::atomic<bool>* interrupted_ = nullptr;
+  CRunReport* report_ = nullptr;
   bool romFileAsked_ = false;
   bool failureColour_ = false;
   bool barVisible_ = false;

@@ -5,10 +5,9 @@
 #include <atomic>
 #include <iostream>
 
-#include "app/frontend/ExitCodes.h"
-#include "app/frontend/LoaderOptions.h"
 #include "cli/CliRun.h"
-#include "resources/Strings.h"
+#include "frontend/LoaderOptions.h"
+#include "frontend/QSettingsStore.h"
 
 namespace {
 
@@ -37,19 +36,9 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationVersion(TOBRANE_VERSION);
   std::vector<std::string> arguments(argv, argv + argc);
   const LoaderParseResult parsed = ParseLoaderCommandLine(arguments);
-  if (parsed.options.help) {
-    std::cout << LoaderHelpText();
-    return kExitSuccess;
-  }
-  if (parsed.options.version) {
-    std::cout << Format(kStrCliVersion, {TOBRANE_VERSION}) << '\n';
-    return kExitSuccess;
-  }
-  if (!parsed.error.empty()) {
-    std::cerr << Format(kStrCliMessage, {parsed.error}) << '\n' << Text(kStrCliTryHelp) << '\n';
-    return kExitUsage;
-  }
+  if (const std::optional<int> code = AnswerWithoutRun(parsed, std::cout, std::cerr)) return *code;
   InstallInterruptHandler();
   CCliView::Streams io{std::cout, std::cerr, isatty(STDOUT_FILENO) != 0, isatty(STDERR_FILENO) != 0};
-  return RunCliCommand(parsed.options, io, &gInterrupted);
+  CQSettingsStore store;
+  return RunCliCommand(parsed.options, store, io, &gInterrupted);
 }

@@ -1,17 +1,9 @@
 #include "app/MainFrame.h"
+#include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
 namespace {
 
-constexpr std::uint8_t kCapabilitiesCommand = 0xC9;
-constexpr std::uint8_t kCapabilitiesSubcommand = 0x43;
-constexpr std::uint8_t kCapabilitiesBlock = 0xC9;
-constexpr std::uint8_t kAcknowledgeBlock = 9;
-constexpr std::uint16_t kReplyCapacity = 300;
-constexpr int kDescriptorBytes = 13;
-constexpr int kSpaceCode = 3;
-constexpr int kSpaceBootLoader = 6;
-constexpr int kAccessReadWrite = 3;
 // Type 430 takes 11 bytes less than it reports in a block above 64 bytes.
 constexpr std::uint16_t kReducedBlockType = 430;
 constexpr std::uint32_t kReducedBlockAbove = 64;
@@ -54,29 +46,30 @@ std::uint32_t Word32(const std::uint8_t* p) {
 
 }  // namespace
 
-void CMainFrame::DecodeAcknowledge(const std::uint8_t* data, std::uint16_t count) {
-  const char code = count > 0 ? static_cast<char>(data[0]) : '\0';
+void CMainFrame::DecodeAcknowledge(const DecodedReply& reply) {
+  const char code = reply.count > 0 ? static_cast<char>(reply.data[0]) : '\0';
   AppendText(Format(kStrAckLine, {code, Text(AckMeaning(code))}));
 }
 
 // Logs every space of one capabilities block and records the flashable ones.
-void CMainFrame::RecordSpaces(std::string& text, const std::uint8_t* data, std::uint16_t count) {
+void CMainFrame::RecordSpaces(std::string& text, const DecodedReply& reply) {
+  const std::uint8_t* data = reply.data.data();
   const std::uint8_t cpu = data[1];
   text += Format(kStrRespondingCpu, {int{cpu}, Text(CpuName(cpu))});
   ShowText(text);
-  for (int offset = 2; offset < count - 1; offset += kDescriptorBytes) {
+  for (int offset = 2; offset < reply.count - 1; offset += kSpaceRecordBytes) {
     const std::uint8_t descriptor = data[offset];
-    const int type = descriptor & 0x0F;
+    const int type = descriptor & kSpaceTypeMask;
     const int access = descriptor >> 4;
     std::uint32_t maxBlock = Word32(data + offset + 1);
     const std::uint32_t start = Word32(data + offset + 5);
     const std::uint32_t size = Word32(data + offset + 9);
     if (conn_.upsTypeCode == kReducedBlockType && maxBlock > kReducedBlockAbove) maxBlock -= kReducedBlockBy;
-    const bool flashable = type == kSpaceCode || type == kSpaceBootLoader;
+    const bool flashable = IsFlashableSpaceType(type);
     text += Format(kStrSpaceAccess, {Text(SpaceName(type)), Text(AccessName(access)), start, size});
     text += Format(flashable ? kStrFlashSectorSize : kStrSpaceBlockSize, {maxBlock});
     ShowText(text);
-    if (flashable && conn_.spaceCount < CConnectionState::kFlashSpaceEntries) {
+    if (flashable && conn_.spaceCount < kFlashSpaceEntries) {
       FlashSpace& space = conn_.spaces[static_cast<std::size_t>(conn_.spaceCount++)];
       space = FlashSpace{descriptor, access == kAccessReadWrite ? 1 : 0, maxBlock, start, size, cpu};
     }
@@ -90,40 +83,34 @@ int CMainFrame::FlashCapabilitiesStep() {
   ShowText(text + Text(kStrCapsAttempt));
   for (int cpu = 1; cpu <= CConnectionState::kControllerSlots; ++cpu) {
     if (conn_.firmwareVersions[static_cast<std::size_t>(cpu - 1)] == 0) continue;
-    SetReceiveMode(kModeFrame, true);
-    Link().SendThreeByteRequest(false, kCapabilitiesCommand, kCapabilitiesSubcommand,
-                                static_cast<std::uint8_t>(cpu));
+    Link().SendRequest(
+        CUpsLink::BuildRequest(kFlashCommand, {kCapabilitiesOperation, static_cast<std::uint8_t>(cpu)}));
     if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-      SetReceiveMode(kModeIdle, false);
+      rx_.SetReceiveMode(kModeIdle, false);
       text += Format(kStrCapsTimeout, {cpu});
       ShowText(text);
       continue;
     }
     text += Text(kStrCapsReceived);
     ShowText(text);
-    // A descriptor may start in the last bytes of a full reply; the bytes it
-    // lacks read as 0.
-    std::uint8_t data[kReplyCapacity + kDescriptorBytes] = {};
-    std::uint16_t count = 0;
-    std::uint8_t error = 0, block = 0;
-    if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
-                             block)) {
-      ShowText(text + Format(kStrCapsDecodeError, {int{error}}));
+    const DecodedReply reply = Link().DecodeReply();
+    if (!reply.Ok()) {
+      ShowText(text + Format(kStrCapsDecodeError, {int{reply.error}}));
       return 0;
     }
-    if (block == kAcknowledgeBlock) {
-      SetStatusColour(StatusColour::Failure);
+    if (reply.block == kAcknowledgeBlock) {
+      view_.SetStatusColour(StatusColour::Failure);
       text += Text(kStrCapsAckInstead);
       ShowText(text);
-      DecodeAcknowledge(data, count);
+      DecodeAcknowledge(reply);
       result = 0;
-    } else if (block != kCapabilitiesBlock) {
-      SetStatusColour(StatusColour::Failure);
-      text += Format(kStrCapsWrongBlock, {int{block}});
+    } else if (reply.block != kFlashReplyBlock) {
+      view_.SetStatusColour(StatusColour::Failure);
+      text += Format(kStrCapsWrongBlock, {int{reply.block}});
       ShowText(text);
       result = 0;
     } else {
-      RecordSpaces(text, data, count);
+      RecordSpaces(text, reply);
       result = 1;
     }
   }

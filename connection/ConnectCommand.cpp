@@ -3,10 +3,7 @@
 
 namespace {
 
-constexpr int kStartupPauseMs = 2000;
-constexpr std::uint8_t kStartCommCommand = 0xA0;
 constexpr int kProbePolls = 50;
-constexpr std::uint8_t kFrameDataBits = 8;
 constexpr std::uint32_t kProbeSpeeds[] = {19200, 9600};
 constexpr std::uint32_t kLastResortSpeed = 2400;
 // Entries 0 to 7 decide whether the UPS can be upgraded at all.
@@ -15,19 +12,13 @@ constexpr int kUpgradeCheckEntries = 8;
 }  // namespace
 
 int CMainFrame::StartCommProbe() {
-  Clock().SleepMs(kStartupPauseMs);
-  const std::string copy = TranscriptText();
-  ShowText(copy + Text(kStrStartupAttempt));
-  Link().SendOneByteRequest(true, kStartCommCommand);
-  if (WaitReply(kModeFrame, kProbePolls)) return 1;
-  SetReceiveMode(kModeIdle, false);
-  ShowText(copy + Text(kStrStartupTimeout));
-  return 0;
+  std::string copy;
+  return StartComm(kProbePolls, copy) ? 1 : 0;
 }
 
 // No Plug-and-Play string: try the fixed speeds, fastest first.
 void CMainFrame::FallBackToFixedSpeeds() {
-  SetStatusColour(StatusColour::Ok);
+  view_.SetStatusColour(StatusColour::Ok);
   std::string copy = Text(kStrPnpUnable);
   ShowText(copy);
   CSerialPort& port = *Port();
@@ -49,10 +40,11 @@ void CMainFrame::OnConnect() {
   if (!Port()) return;
   // The adapter may have been plugged back in since it vanished; without
   // opening it again no Connect could ever reach the UPS. While it is still
-  // away the sequence fails at once, as it would on a dead line.
-  ReopenLostPort();
+  // away the sequence fails at once, as it would on a dead line (a failed
+  // open leaves it lost).
+  if (LineLost()) OpenConfiguredPort();
   SetWaitCursor(true);
-  SetStatusColour(StatusColour::Ok);
+  view_.SetStatusColour(StatusColour::Ok);
   const std::string copy = TranscriptText();
   conn_.connected = 0;
   conn_.idle = 0;

@@ -2,18 +2,13 @@
 
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
+#include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 #include "rom/ModelLookup.h"
 
 namespace {
 
 constexpr int kStartupPauseMs = 2000;
-constexpr std::uint8_t kStartCommCommand = 0xA0;
-constexpr std::uint8_t kIdBlockRequest = 0x31;
-constexpr std::uint8_t kConfigurationRequest = 0x36;
-constexpr std::uint8_t kIdBlock = 1;
-constexpr std::uint8_t kConfigurationBlock = 6;
-constexpr std::uint16_t kReplyCapacity = 300;
 
 constexpr StringId kSlotNames[CConnectionState::kControllerSlots] = {
     kStrSlotCommunications, kStrSlotInverter, kStrSlotRectifier,  kStrSlotNetwork,
@@ -30,55 +25,56 @@ std::string FirmwareLine(int slot, const std::uint8_t* data) {
 
 }  // namespace
 
-int CMainFrame::StartupHandshake() {
+bool CMainFrame::StartComm(int polls, std::string& copy) {
   Clock().SleepMs(kStartupPauseMs);
-  const std::string copy = TranscriptText();
+  copy = TranscriptText();
   ShowText(copy + Text(kStrStartupAttempt));
-  Link().SendOneByteRequest(true, kStartCommCommand);
-  if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    SetReceiveMode(kModeIdle, false);
-    ShowText(copy + Text(kStrStartupTimeout));
-    return 1;
-  }
+  Link().SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
+  if (WaitReply(kModeFrame, polls)) return true;
+  rx_.SetReceiveMode(kModeIdle, false);
+  ShowText(copy + Text(kStrStartupTimeout));
+  return false;
+}
+
+int CMainFrame::StartupHandshake() {
+  std::string copy;
+  // No answer here still lets the block requests try.
+  if (!StartComm(AllowanceByRoute(conn_.routeLength), copy)) return 1;
   std::string text = copy + Text(kStrStartupReceived);
   ShowText(text);
-  std::uint8_t data[kReplyCapacity] = {};
-  std::uint16_t count = 0;
-  std::uint8_t error = 0, block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
-                           block)) {
-    ShowText(text + Format(kStrErrDecodingUpsData, {int{error}}));
+  const DecodedReply reply = Link().DecodeReply();
+  if (!reply.Ok()) {
+    ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
     return 0;
   }
-  ShowText(text + Format(kStrReceivedBlock, {int{block}}));
+  ShowText(text + Format(kStrReceivedBlock, {int{reply.block}}));
   return 1;
 }
 
-// Sends a one-byte block request and waits; the reply's block and data on
-// success, otherwise the failure line is shown in red and false returned.
+// Sends a one-byte block request and waits; the reply on success, otherwise
+// the failure line is shown in red and false returned.
 bool CMainFrame::RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine,
-                              StringId receivedLine, std::uint8_t* data, std::uint16_t& count) {
+                              StringId receivedLine, DecodedReply& reply) {
   const std::string copy = TranscriptText();
   ShowText(copy + Text(kStrIdAttempt));
-  Link().SendOneByteRequest(false, command);
+  Link().SendRequest(CUpsLink::BuildRequest(command));
   if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    SetReceiveMode(kModeIdle, false);
-    SetStatusColour(StatusColour::Failure);
+    rx_.SetReceiveMode(kModeIdle, false);
+    view_.SetStatusColour(StatusColour::Failure);
     ShowText(copy + Text(timeoutLine));
     return false;
   }
   const std::string text = copy + Text(receivedLine);
   ShowText(text);
-  std::uint8_t error = 0, block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
-                           block)) {
-    SetStatusColour(StatusColour::Failure);
-    ShowText(text + Format(kStrErrDecodingUpsData, {int{error}}));
+  reply = Link().DecodeReply();
+  if (!reply.Ok()) {
+    view_.SetStatusColour(StatusColour::Failure);
+    ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
     return false;
   }
-  if (block != expectedBlock) {
-    SetStatusColour(StatusColour::Failure);
-    ShowText(text + Format(kStrIdWrongBlock, {int{block}}));
+  if (reply.block != expectedBlock) {
+    view_.SetStatusColour(StatusColour::Failure);
+    ShowText(text + Format(kStrIdWrongBlock, {int{reply.block}}));
     return false;
   }
   return true;
@@ -117,18 +113,16 @@ int CMainFrame::StoreConfigurationBlock(const std::uint8_t* data) {
 int CMainFrame::IdentificationStep() {
   if (!StartupHandshake()) return 0;
   int result = 0;
-  std::uint8_t data[kReplyCapacity] = {};
-  std::uint16_t count = 0;
-  if (RequestBlock(kIdBlockRequest, kIdBlock, kStrIdTimeout, kStrIdReceived, data, count)) {
-    StoreIdBlock(data);
-    std::fill(std::begin(data), std::end(data), std::uint8_t{0});
-    if (RequestBlock(kConfigurationRequest, kConfigurationBlock, kStrConfigTimeout, kStrConfigReceived, data,
-                     count)) {
-      result = StoreConfigurationBlock(data);
+  DecodedReply reply;
+  if (RequestBlock(kIdBlockCommand, kIdReplyBlock, kStrIdTimeout, kStrIdReceived, reply)) {
+    StoreIdBlock(reply.data.data());
+    if (RequestBlock(kConfigurationCommand, kConfigurationReplyBlock, kStrConfigTimeout, kStrConfigReceived,
+                     reply)) {
+      result = StoreConfigurationBlock(reply.data.data());
     }
   }
   if (result == 0) {
-    SetStatusColour(StatusColour::Failure);
+    view_.SetStatusColour(StatusColour::Failure);
     ShowText(TranscriptText() + Text(kStrOemFileHint));
   }
   return result;

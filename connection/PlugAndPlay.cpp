@@ -3,54 +3,61 @@
 #include <algorithm>
 
 #include "app/MainFrame.h"
-#include "connection/HexText.h"
+#include "protocol/HexText.h"
+#include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
 namespace {
 
-constexpr std::uint32_t kPnpBaud = 1200;
-constexpr std::uint8_t kPnpDataBits = 7;
-constexpr std::uint8_t kFrameDataBits = 8;
 constexpr int kDsrPolls = 20;
-constexpr int kPollMs = 10;
 constexpr int kPnpLineStepMs = 200;
 constexpr int kPnpStringPolls = 220;
 constexpr std::uint32_t kRequestedSpeed = 19200;
 constexpr int kMinPnpLength = 15;
 constexpr int kMaxPnpLength = 255;
 
-// Walks the extension fields; `cursor` stops on the character that ended a field.
-class CPnpFields {
- public:
-  CPnpFields(const char* s, int length) : s_(s), length_(length) {}
+std::uint8_t ChecksumDigitValue(char c) {
+  auto v = static_cast<std::uint8_t>(static_cast<unsigned char>(c) - 0x30);
+  if (v > 9) v = static_cast<std::uint8_t>(v - 7);
+  return v;
+}
 
-  std::string Describe() {
-    std::string text = Text(kStrPnpData);
-    const int revision = (s_[1] & 0x3F) * 64 + (s_[2] & 0x3F);
-    text += Format(kStrPnpRevision, {revision / 100, revision % 100});
-    text += Format(kStrPnpEisa, {s_[3], s_[4], s_[5]});
-    text += Format(kStrPnpProduct, {s_[6], s_[7], s_[8], s_[9]});
+bool IsValidPnp(const char* pnp, int length) {
+  return length >= kMinPnpLength && length <= kMaxPnpLength && pnp[0] == '(';
+}
+
+// Walks the extension fields; `cursor` stops on the character that ended a field.
+class CPnpReader {
+ public:
+  CPnpReader(const char* s, int length) : s_(s), length_(length) {}
+
+  PnpFields Read() {
+    PnpFields f;
+    f.revision = (s_[1] & 0x3F) * 64 + (s_[2] & 0x3F);
+    f.manufacturer.assign(s_ + 3, 3);
+    f.product.assign(s_ + 6, 4);
     cursor_ = 10;
-    if (s_[cursor_] == '\\') text += Field(kStrPnpSerial, length_);
-    if (cursor_ < length_ && s_[cursor_] == '\\') text += Field(kStrPnpClass, length_ - 3);
-    if (cursor_ < length_ && s_[cursor_] == '\\') text += Field(kStrPnpCompatible, length_ - 3);
-    const unsigned sum = Checksum();
-    const bool matches = sum == ChecksumPairValue(s_[length_ - 3], s_[length_ - 2]);
-    const int tail = matches ? 3 : 1;
-    if (cursor_ < length_ && s_[cursor_] == '\\') text += Field(kStrPnpUser, length_ - tail);
-    text += Text(matches ? kStrPnpChecksumCorrect : kStrPnpChecksumIncorrect);
-    text += Format(kStrPnpCalculatedChecksum, {sum});
-    text += Format(kStrPnpEmbeddedChecksum, {s_[length_ - 3], s_[length_ - 2]});
-    return text;
+    if (s_[cursor_] == '\\') f.serialNumber = Field(length_);
+    if (At('\\')) f.deviceClass = Field(length_ - 3);
+    if (At('\\')) f.compatible = Field(length_ - 3);
+    f.checksum = Checksum();
+    f.embedded[0] = s_[length_ - 3];
+    f.embedded[1] = s_[length_ - 2];
+    f.checksumMatches = f.checksum == ChecksumPairValue(f.embedded[0], f.embedded[1]);
+    const int tail = f.checksumMatches ? 3 : 1;
+    if (At('\\')) f.userName = Field(length_ - tail);
+    return f;
   }
 
  private:
+  bool At(char c) const { return cursor_ < length_ && s_[cursor_] == c; }
+
   // Steps over the "\" and takes characters up to the next "\" or ")" below limit.
-  std::string Field(StringId label, int limit) {
-    std::string text = Text(label);
+  std::string Field(int limit) {
+    std::string text;
     ++cursor_;
     while (cursor_ < limit && s_[cursor_] != '\\' && s_[cursor_] != ')') text += s_[cursor_++];
-    return text + Text(kStrLineEnd);
+    return text;
   }
 
   // Every character except the two checksum digits, modulo 256.
@@ -66,11 +73,38 @@ class CPnpFields {
   int cursor_ = 0;
 };
 
+std::string FieldLine(StringId label, const std::optional<std::string>& value) {
+  return value ? Text(label) + *value + Text(kStrLineEnd) : std::string();
+}
+
+std::string Describe(const PnpFields& f) {
+  std::string text = Text(kStrPnpData);
+  text += Format(kStrPnpRevision, {f.revision / 100, f.revision % 100});
+  text += Format(kStrPnpEisa, {f.manufacturer[0], f.manufacturer[1], f.manufacturer[2]});
+  text += Format(kStrPnpProduct, {f.product[0], f.product[1], f.product[2], f.product[3]});
+  text += FieldLine(kStrPnpSerial, f.serialNumber);
+  text += FieldLine(kStrPnpClass, f.deviceClass);
+  text += FieldLine(kStrPnpCompatible, f.compatible);
+  text += FieldLine(kStrPnpUser, f.userName);
+  text += Text(f.checksumMatches ? kStrPnpChecksumCorrect : kStrPnpChecksumIncorrect);
+  text += Format(kStrPnpCalculatedChecksum, {f.checksum});
+  text += Format(kStrPnpEmbeddedChecksum, {f.embedded[0], f.embedded[1]});
+  return text;
+}
+
 }  // namespace
 
+std::uint8_t ChecksumPairValue(char high, char low) {
+  return static_cast<std::uint8_t>((ChecksumDigitValue(high) << 4) | ChecksumDigitValue(low));
+}
+
+std::optional<PnpFields> ParsePnpString(const char* pnp, int length) {
+  if (!IsValidPnp(pnp, length)) return std::nullopt;
+  return CPnpReader(pnp, length).Read();
+}
+
 std::string DescribePnpString(const char* pnp, int length) {
-  const bool valid = length >= kMinPnpLength && length <= kMaxPnpLength && pnp[0] == '(';
-  if (valid) return CPnpFields(pnp, length).Describe();
+  if (const std::optional<PnpFields> fields = ParsePnpString(pnp, length)) return Describe(*fields);
   const auto count = static_cast<std::size_t>(std::clamp(length, 0, 256));
   return Text(kStrPnpInvalid) + HexDump(reinterpret_cast<const std::uint8_t*>(pnp), count) +
          Text(kStrLineEnd);
@@ -84,7 +118,7 @@ int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
   port->SetBaudRate(kPnpBaud, previousBaud);
   status = static_cast<int>(previousBaud);
   port->SetDataBits(kPnpDataBits, previousBits);
-  SetReceiveMode(kModePlugAndPlay, true);
+  rx_.SetReceiveMode(kModePlugAndPlay, true);
   // A pty has no modem lines: these calls fail there and the capture goes on.
   port->SetDtr(true);
   port->SetRts(false);
@@ -101,7 +135,7 @@ int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
   Clock().SleepMs(kPnpLineStepMs);
   port->SetRts(true);
   Clock().SleepMs(kPnpLineStepMs);
-  if (rx_.PnpLengthNow() == 0) {
+  if (rx_.ReceiveLengthNow() == 0) {
     port->SetDtr(false);
     port->SetRts(false);
     Clock().SleepMs(kPnpLineStepMs);
@@ -113,7 +147,7 @@ int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
   const bool captured = WaitReply(kModePlugAndPlay, kPnpStringPolls);
   port->SetRts(true);
   if (!captured) {
-    SetReceiveMode(kModeIdle, false);
+    rx_.SetReceiveMode(kModeIdle, false);
     port->SetBaudRate(conn_.lineSpeed, previousBaud);
     port->SetDataBits(kFrameDataBits, previousBits);
     return 0;
@@ -122,6 +156,7 @@ int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
 }
 
 int CMainFrame::PlugAndPlayStep() {
+  conn_.pnpString.clear();
   int status = 0;
   if (!CaptureAndNegotiate(kRequestedSpeed, status)) {
     ShowText(Text(kStrPnpUnable));
@@ -129,6 +164,7 @@ int CMainFrame::PlugAndPlayStep() {
   }
   std::string text =
       status == -1 ? Text(kStrUnableSwitchBaud) : Format(kStrCommsEstablished, {int{conn_.lineSpeed}});
+  conn_.pnpString.assign(rx_.PnpBuffer(), static_cast<std::size_t>(rx_.PnpLength()));
   text += DescribePnpString(rx_.PnpBuffer(), rx_.PnpLength());
   text += Text(kStrLineEnd);
   ShowText(text);

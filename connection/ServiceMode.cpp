@@ -1,28 +1,22 @@
 #include "app/MainFrame.h"
-#include "protocol/AccessCodes.h"
+#include "protocol/ReplyWait.h"
+#include "protocol/WireFormat.h"
 #include "resources/Strings.h"
 
 namespace {
 
-constexpr std::uint8_t kFrameDataBits = 8;
 constexpr int kDataBitsSettleMs = 200;
-constexpr int kAuthorizationPauseMs = 250;
 constexpr int kServiceModePauseMs = 500;
-constexpr std::uint8_t kCommParametersQuery = 0x42;
-constexpr std::uint8_t kSetCommParameter = 0x98;
-constexpr std::uint16_t kCommParametersCapacity = 128;
-constexpr std::uint16_t kReplyCapacity = 300;
-constexpr std::uint8_t kAcknowledgeBlock = 9;
 constexpr std::uint16_t kSlowestSpeed = 1200;
 
 // The fastest speed the reply offers (never below 1200), or 0 when the
 // reply is too short for the count of speeds it claims.
-std::uint16_t FastestOffered(const std::uint8_t* data, std::uint16_t count) {
-  const int n = data[1];
-  if (count < 7 || count < 2 * n + 4) return 0;
+std::uint16_t FastestOffered(const DecodedReply& reply) {
+  const int n = reply.data[1];
+  if (reply.count < 7 || reply.count < 2 * n + 4) return 0;
   std::uint16_t fastest = kSlowestSpeed;
   for (int k = 0; k < n; ++k) {
-    const auto speed = static_cast<std::uint16_t>(data[2 + 2 * k] | (data[3 + 2 * k] << 8));
+    const auto speed = static_cast<std::uint16_t>(reply.data[2 + 2 * k] | (reply.data[3 + 2 * k] << 8));
     if (speed > fastest) fastest = speed;
   }
   return fastest;
@@ -37,30 +31,22 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
   int result = 1;
   port.SetDataBits(kFrameDataBits, previousBits);
   Clock().SleepMs(kDataBitsSettleMs);
-  Link().SendAuthorization();
-  Clock().SleepMs(kAuthorizationPauseMs);
-  const Frame query = CUpsLink::BuildTwoByteRequest(kCommParametersQuery, 0x00);
-  SetReceiveMode(kModeFrame, true);
-  if (query.empty()) {
+  if (!Link().SendRequest(CUpsLink::BuildRequest(kCommParametersCommand, {0x00}), true)) {
     MessageBox(Text(kStrOutOfMemory));
     result = 0;
   } else {
-    Link().WriteFrame(query);
     const std::string copy = TranscriptText();
     if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-      SetReceiveMode(kModeIdle, false);
+      rx_.SetReceiveMode(kModeIdle, false);
       status = -1;
       conn_.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
     } else {
-      std::uint8_t data[kReplyCapacity] = {};
-      std::uint16_t count = 0;
-      std::uint8_t error = 0, block = 0;
-      if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kCommParametersCapacity, count,
-                               error, block)) {
-        ShowText(copy + Format(kStrErrDecodingUpsData, {int{error}}));
+      const DecodedReply reply = Link().DecodeReply(kCommParametersCapacityBytes);
+      if (!reply.Ok()) {
+        ShowText(copy + Format(kStrErrDecodingUpsData, {int{reply.error}}));
         return 0;
       }
-      const std::uint16_t fastest = FastestOffered(data, count);
+      const std::uint16_t fastest = FastestOffered(reply);
       if (fastest == 0) {
         ShowText(copy + Format(kStrInvalidBaudData, {static_cast<int>(requestedSpeed)}));
         conn_.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
@@ -69,19 +55,13 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
       }
     }
   }
-  Link().SendAuthorization();
-  Clock().SleepMs(kAuthorizationPauseMs);
-  const Frame set = CUpsLink::BuildFiveByteRequest(kSetCommParameter, 0x00, 0x01, conn_.lineSpeed);
-  SetReceiveMode(kModeFrame, true);
-  if (set.empty()) {
+  const Frame set = CUpsLink::BuildFiveByteRequest(kSetCommParameterCommand, 0x00, 0x01, conn_.lineSpeed);
+  if (!Link().SendRequest(set, true)) {
     MessageBox(Text(kStrOutOfMemory));
-  } else {
-    Link().WriteFrame(set);
-    if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-      SetReceiveMode(kModeIdle, false);
-      status = -1;
-      MessageBox(Text(kStrNoSetCommResponse));
-    }
+  } else if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+    rx_.SetReceiveMode(kModeIdle, false);
+    status = -1;
+    MessageBox(Text(kStrNoSetCommResponse));
   }
   port.SetBaudRate(conn_.lineSpeed, previousBaud);
   port.SetDataBits(kFrameDataBits, previousBits);
@@ -90,33 +70,26 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
 
 int CMainFrame::ServiceModeStep() {
   const std::string copy = TranscriptText();
-  InsertAtEnd(Text(kStrServiceModeAttempt));
+  transcript_.AppendText(Text(kStrServiceModeAttempt));
   Clock().SleepMs(kServiceModePauseMs);
-  Link().SendAuthorization();
-  Clock().SleepMs(kAuthorizationPauseMs);
-  SetReceiveMode(kModeFrame, true);
-  Link().SendRawRequest(kServiceModeCode, sizeof kServiceModeCode);
-  const bool answered = WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength));
-  if (!answered) {
-    SetReceiveMode(kModeIdle, false);
+  Link().SendRequest(CUpsLink::BuildRawRequest(kServiceModeCode, sizeof kServiceModeCode), true);
+  if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+    rx_.SetReceiveMode(kModeIdle, false);
     ShowText(copy + Text(kStrServiceModeTimeout));
     return 0;
   }
   const std::string received = copy + Text(kStrServiceModeReceived);
   ShowText(received);
-  std::uint8_t data[kReplyCapacity] = {};
-  std::uint16_t count = 0;
-  std::uint8_t error = 0, block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
-                           block)) {
-    ShowText(received + Format(kStrErrDecodingResponse, {int{error}}));
+  const DecodedReply reply = Link().DecodeReply();
+  if (!reply.Ok()) {
+    ShowText(received + Format(kStrErrDecodingResponse, {int{reply.error}}));
     return 0;
   }
-  if (block == kAcknowledgeBlock) {
-    DecodeAcknowledge(data, count);
+  if (reply.block == kAcknowledgeBlock) {
+    DecodeAcknowledge(reply);
     ShowText(received + Text(kStrServiceModeEntered));
   } else {
-    ShowText(received + Format(kStrServiceModeWrongBlock, {int{block}}));
+    ShowText(received + Format(kStrServiceModeWrongBlock, {int{reply.block}}));
   }
   return 1;
 }

@@ -5,25 +5,20 @@
 
 namespace {
 
-constexpr std::uint8_t kSubmoduleCommand = 0xCE;
 constexpr int kSubmoduleReplyPolls = 800;
-constexpr std::uint16_t kReplyCapacity = 300;
-constexpr std::uint8_t kAcknowledgeBlock = 9;
-constexpr std::uint8_t kAckAccepted = '1';
-constexpr std::uint8_t kAckTimeout = '2';
 
 Frame SubmoduleRequest(const SubmoduleRoute& route) {
   const auto& b = route.bytes;
-  if (route.length == 1) return CUpsLink::BuildTwoByteRequest(kSubmoduleCommand, b[0]);
-  if (route.length == 2) return CUpsLink::BuildThreeByteRequest(kSubmoduleCommand, b[0], b[1]);
-  return CUpsLink::BuildFourByteRequest(kSubmoduleCommand, b[0], b[1], b[2]);
+  if (route.length == 1) return CUpsLink::BuildRequest(kSubmoduleCommand, {b[0]});
+  if (route.length == 2) return CUpsLink::BuildRequest(kSubmoduleCommand, {b[0], b[1]});
+  return CUpsLink::BuildRequest(kSubmoduleCommand, {b[0], b[1], b[2]});
 }
 
 }  // namespace
 
 void CMainFrame::OnSelectSubmodule() {
   operation_ = 1;
-  SetStatusColour(StatusColour::Ok);
+  view_.SetStatusColour(StatusColour::Ok);
   ShowText("");
   view_.EnableToolbarButton(kCmdProgram, false);
   view_.EnableToolbarButton(kCmdSelectSubmodule, false);
@@ -33,11 +28,12 @@ void CMainFrame::OnSelectSubmodule() {
   const std::optional<std::string> text = view_.AskSubmoduleText();
   if (text) {
     const SubmoduleRoute route = ParseSubmoduleRoute(*text);
+    // Counted while parsing: the groups before a rejected one still lengthen later waits.
+    conn_.routeLength = route.length;
     if (!route.valid) {
       MessageBox(Text(kStrSubmoduleWrongHex));
       ok = false;
     } else {
-      conn_.routeLength = route.length;
       ok = SendSubmoduleRequest(route) && SubmoduleFollowUp();
     }
   }
@@ -47,40 +43,31 @@ void CMainFrame::OnSelectSubmodule() {
 }
 
 bool CMainFrame::SendSubmoduleRequest(const SubmoduleRoute& route) {
-  const Frame request = SubmoduleRequest(route);
   ShowText(TranscriptText() + Text(kStrSubmoduleSent));
   ScrollToEnd();
-  SetReceiveMode(kModeSubmoduleReply, true);
-  if (request.empty()) {
+  if (!Link().SendRequest(SubmoduleRequest(route), false, kModeSubmoduleReply))
     MessageBox(Text(kStrOutOfMemory));
-  } else {
-    Link().WriteFrame(request);
-  }
   std::string copy = TranscriptText();
   if (!WaitReply(kModeSubmoduleReply, kSubmoduleReplyPolls)) {
     // No answer is not a refusal: the follow-up still runs.
-    SetReceiveMode(kModeIdle, false);
+    rx_.SetReceiveMode(kModeIdle, false);
     ShowText(copy + Text(kStrSubmoduleSent));
     view_.EnableToolbarButton(kCmdProgram, false);
     return true;
   }
-  std::uint8_t data[kReplyCapacity] = {};
-  std::uint16_t count = 0;
-  std::uint8_t error = 0;
-  std::uint8_t block = 0;
-  if (!Link().DecodeFrames(rx_.ReceiveBuffer(), rx_.ReceiveLength(), data, kReplyCapacity, count, error,
-                           block)) {
-    ShowText(copy + Format(kStrSubmoduleDecodeError, {static_cast<int>(error)}));
+  const DecodedReply reply = Link().DecodeReply();
+  if (!reply.Ok()) {
+    ShowText(copy + Format(kStrSubmoduleDecodeError, {static_cast<int>(reply.error)}));
     view_.EnableToolbarButton(kCmdProgram, false);
     return false;
   }
-  if (block != kAcknowledgeBlock) {
-    ShowText(copy + Format(kStrSubmoduleWrongBlock, {static_cast<int>(block)}));
+  if (reply.block != kAcknowledgeBlock) {
+    ShowText(copy + Format(kStrSubmoduleWrongBlock, {static_cast<int>(reply.block)}));
     view_.EnableToolbarButton(kCmdProgram, false);
     return false;
   }
-  const std::uint8_t code = count > 0 ? data[0] : 0;
-  if (code == kAckTimeout) {
+  const std::uint8_t code = reply.count > 0 ? reply.data[0] : 0;
+  if (code == kAckSubmoduleTimeout) {
     ShowText(copy + Text(kStrSubmoduleTimeout));
     view_.EnableToolbarButton(kCmdProgram, false);
     return false;
@@ -98,12 +85,15 @@ bool CMainFrame::SendSubmoduleRequest(const SubmoduleRoute& route) {
 
 bool CMainFrame::SubmoduleFollowUp() {
   bool ok = IdentificationStep() != 0;
-  if (OnOpen() == 0) {
+  if (OnOpen(RangeCheck::AfterModuleSpaces) == 0) {
     MessageBox(Text(kStrTypeMismatch));
-    SetStatusColour(StatusColour::Ok);
+    view_.SetStatusColour(StatusColour::Ok);
     return false;
   }
   ServiceModeStep();
+  // A module has a memory map of its own: the image goes into a space it reports.
+  const int firstModuleSpace = conn_.spaceCount;
   if (FlashCapabilitiesStep() == 0) ok = false;
+  CheckModuleRange(firstModuleSpace);
   return ok;
 }

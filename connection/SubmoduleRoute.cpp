@@ -1,17 +1,12 @@
 #include "connection/SubmoduleRoute.h"
 
+#include "protocol/HexText.h"
+
 namespace {
 
 constexpr std::size_t kMinText = 2;
 constexpr std::size_t kMaxText = 8;
 constexpr std::size_t kGroupStride = 3;
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 }  // namespace
 
@@ -20,9 +15,9 @@ SubmoduleRoute ParseSubmoduleRoute(const std::string& text) {
   if (text.size() < kMinText || text.size() > kMaxText) return route;
   // A group may start right at the end of the text; that counts as a bad group.
   for (std::size_t position = 0; position <= text.size(); position += kGroupStride) {
-    const int high = position < text.size() ? HexValue(text[position]) : -1;
+    const int high = position < text.size() ? HexDigitValue(text[position]) : -1;
     if (high < 0) return route;
-    const int low = position + 1 < text.size() ? HexValue(text[position + 1]) : -1;
+    const int low = position + 1 < text.size() ? HexDigitValue(text[position + 1]) : -1;
     const auto value = static_cast<std::uint8_t>(16 * high + (low < 0 ? 0 : low));
     for (std::size_t b = position / kGroupStride; b < route.bytes.size(); ++b) route.bytes[b] = value;
     ++route.length;

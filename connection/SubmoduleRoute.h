@@ -7,7 +7,7 @@
 // A route of one to three hops typed as hex groups ("01 00 01").
 struct SubmoduleRoute {
   bool valid = false;
-  int length = 0;  // groups parsed
+  int length = 0;  // groups parsed, also those before a rejected group
   // Fewer groups repeat the last one entered into the later bytes.
   std::array<std::uint8_t, 3> bytes{};
 };

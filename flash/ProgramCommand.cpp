@@ -1,13 +1,11 @@
-#include "app/CommandIds.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
-#include "flash/RomData.h"
+#include "flash/BlockTransfer.h"
 #include "resources/Strings.h"
 
 namespace {
 
 constexpr int kStartFlashAttempts = 3;
-constexpr std::uint8_t kResetCommand = 0x79;
 constexpr std::uint16_t kNoResetTypeA = 280;
 constexpr std::uint16_t kNoResetTypeB = 281;
 constexpr std::uint8_t kNoResetModule = 2;
@@ -21,11 +19,7 @@ bool FitsSpace(const CRomImageState& rom, const FlashSpace& space) {
 
 }  // namespace
 
-void CMainFrame::OnProgramUps() {
-  operation_ = 1;
-  view_.EnableToolbarButton(kCmdProgram, false);
-  view_.EnableToolbarButton(kCmdClose, false);
-  view_.EnableToolbarButton(kCmdSelectSubmodule, false);
+bool CMainFrame::ProgramCanStart() {
   // Nothing goes to the UPS without an open image that has ROM data.
   const bool ready = conn_.connected != 0 && rom_.selectedSpace != 0 &&
                      Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile && rom_.romDataSize > 0;
@@ -35,80 +29,68 @@ void CMainFrame::OnProgramUps() {
     const std::uint32_t spaceEnd = space.spaceStart + (space.spaceSize - 1);
     MessageBox(Format(kStrImageDoesNotFit, {rom_.romDataSize, rom_.loadAddress, spaceEnd}));
   }
-  if (!ready || !fits) {
-    std::string text = TranscriptText() + Text(kStrProgramAborted);
-    SetStatusColour(StatusColour::Failure);
-    ShowText(text);
+  return ready && fits;
+}
+
+void CMainFrame::OnProgramUps() {
+  operation_ = 1;
+  DisableImageCommands();
+  std::string copy;
+  if (BeginTransfer(ProgramCanStart(), kStrProgramAborted, kStrProgrammingStarted, copy)) {
+    ProgramOpenImage(copy);
     ScrollToEnd();
-    CloseImage();
-    operation_ = 0;
+    if (rom_.programmed != 0) VerifyAndReset();
+  }
+  CloseImage();
+  operation_ = 0;
+}
+
+// Start flash, the transfer and end flash; the ROM data are released before
+// the read-back reads them again.
+void CMainFrame::ProgramOpenImage(std::string& copy) {
+  std::vector<std::uint8_t> data;
+  if (!ReadImageData(data, copy, kStrProgrammingFailed)) return;
+  bool started = false;
+  for (int attempt = 0; !started && attempt < kStartFlashAttempts; ++attempt) {
+    if (!Link().StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
+    started = true;
+    const std::int64_t startSeconds = Clock().WallSeconds();
+    if (ProgramImage(Link(), *this, ImageOf(rom_, data))) {
+      const int seconds = static_cast<int>(Clock().WallSeconds() - startSeconds);
+      copy += Format(kStrProgrammingCompleted, {seconds});
+      rom_.programmed = 1;
+    } else {
+      copy += Text(kStrProgrammingFailed);
+      view_.SetStatusColour(StatusColour::Failure);
+      // A half-written flash must not be left behind by closing the window.
+      conn_.idle = 0;
+    }
+    ShowText(copy);
+    Link().EndFlash(rom_.moduleCode);
+  }
+  if (!started) {
+    copy += Text(kStrUpsNotReady);
+    ShowText(copy);
+    MessageBox(Text(kStrStartFlashFailed));
+    copy += Text(kStrProgrammingFailed);
+    view_.SetStatusColour(StatusColour::Failure);
+    ShowText(copy);
+  }
+}
+
+// Reads the image back when verify is on, then resets the module unless its
+// UPS type keeps running through a reset.
+void CMainFrame::VerifyAndReset() {
+  const bool verified = app_.options.verifyAfterFlash == 0 || VerifyProgram();
+  const bool noReset = (conn_.upsTypeCode == kNoResetTypeA || conn_.upsTypeCode == kNoResetTypeB) &&
+                       rom_.moduleCode == kNoResetModule;
+  if (!verified || noReset) return;
+  const Frame reset = CUpsLink::BuildRequest(kResetCommand, {rom_.moduleCode});
+  if (reset.empty()) {
+    MessageBox(Text(kStrOutOfMemory));
     return;
   }
-  TrimLog();
-  std::string copy = TranscriptText() + Text(kStrProgrammingStarted);
-  ShowText(copy);
+  Link().WriteFrame(reset);
+  ShowText(TranscriptText() + Text(kStrResetSent));
   ScrollToEnd();
-
-  std::vector<std::uint8_t> data;
-  int got = 0;
-  const RomDataRead read = ReadRomData(rom_, data, got);
-  if (read == RomDataRead::OutOfMemory) {
-    MessageBox(Text(kStrInputTooLarge));
-  } else if (read == RomDataRead::ShortRead) {
-    MessageBox(ShortReadMessage(rom_, got));
-    copy += Text(kStrProgrammingFailed);
-    SetStatusColour(StatusColour::Failure);
-    ShowText(copy);
-  } else {
-    bool started = false;
-    for (int attempt = 0; !started && attempt < kStartFlashAttempts; ++attempt) {
-      if (!Link().StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
-      started = true;
-      const std::int64_t startSeconds = Clock().WallSeconds();
-      if (Link().ProgramImage(data.data(), static_cast<std::uint32_t>(data.size()), rom_.moduleCode,
-                              rom_.loadAddress, rom_.selectedSpace)) {
-        const int seconds = static_cast<int>(Clock().WallSeconds() - startSeconds);
-        copy += Format(kStrProgrammingCompleted, {seconds});
-        rom_.programmed = 1;
-      } else {
-        copy += Text(kStrProgrammingFailed);
-        SetStatusColour(StatusColour::Failure);
-        // A half-written flash must not be left behind by closing the window.
-        conn_.idle = 0;
-      }
-      ShowText(copy);
-      Link().EndFlash(rom_.moduleCode);
-    }
-    if (!started) {
-      copy += Text(kStrUpsNotReady);
-      ShowText(copy);
-      MessageBox(Text(kStrStartFlashFailed));
-      copy += Text(kStrProgrammingFailed);
-      SetStatusColour(StatusColour::Failure);
-      ShowText(copy);
-    }
-  }
-  data.clear();
-  data.shrink_to_fit();
-  ScrollToEnd();
-
-  if (rom_.programmed != 0) {
-    const bool verified = app_.options.verifyAfterFlash == 0 || VerifyProgram();
-    const bool noReset = (conn_.upsTypeCode == kNoResetTypeA || conn_.upsTypeCode == kNoResetTypeB) &&
-                         rom_.moduleCode == kNoResetModule;
-    if (verified && !noReset) {
-      const Frame reset = CUpsLink::BuildTwoByteRequest(kResetCommand, rom_.moduleCode);
-      if (reset.empty()) {
-        MessageBox(Text(kStrOutOfMemory));
-      } else {
-        Link().WriteFrame(reset);
-        ShowText(TranscriptText() + Text(kStrResetSent));
-        ScrollToEnd();
-      }
-    }
-  }
-  rom_.romFile.reset();
-  rom_.romFileName.clear();
-  view_.SetTitle(Text(kStrAppTitle));
-  operation_ = 0;
 }

@@ -14,13 +14,13 @@
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
-#include "app/SettingsStore.h"
 #include "fuzz/ScratchDir.h"
 #include "rom/RomHeader.h"
+#include "sim/MemorySettingsStore.h"
+#include "sim/SilentView.h"
 #include "sim/SimDevice.h"
 #include "sim/UpsSimulator.h"
 #include "sim/VirtualClock.h"
-#include "tests/support/SilentView.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ struct CConnectedLoader {
     frame = std::make_unique<CMainFrame>(*app, view);
     app->AttachMainWindow(*frame);
     frame->Create();
-    frame->FirstPaint(96);
+    frame->FirstPaint();
     frame->RunCommand(kCmdConnect);
     if (frame->Connection().connected != 1) std::abort();
   }

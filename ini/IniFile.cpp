@@ -2,6 +2,9 @@
 
 #include <limits>
 
+#include "protocol/HexText.h"
+#include "protocol/Utf8Path.h"
+
 namespace {
 
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";
@@ -16,13 +19,6 @@ std::string TrimRight(const std::string& text) {
   return end == std::string::npos ? std::string() : text.substr(0, end + 1);
 }
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
-}
-
 // An unsigned key in decimal, 0x/0X hexadecimal or 0-prefixed octal, read up
 // to the first character that cannot belong to it. Too large saturates, so a
 // huge key never wraps onto a small one.
@@ -30,13 +26,15 @@ std::uint32_t ParseKey(const std::string& text) {
   std::size_t pos = 0;
   unsigned base = 10;
   if (text.size() > 1 && text[0] == '0') {
-    const bool hex = (text[1] == 'x' || text[1] == 'X') && text.size() > 2 && DigitValue(text[2]) < 16;
+    const bool hex = (text[1] == 'x' || text[1] == 'X') && text.size() > 2 && HexDigitValue(text[2]) >= 0;
     base = hex ? 16 : 8;
     pos = hex ? 2 : 1;
   }
   std::uint64_t value = 0;
-  for (; pos < text.size() && DigitValue(text[pos]) < static_cast<int>(base); ++pos) {
-    value = value * base + static_cast<unsigned>(DigitValue(text[pos]));
+  for (; pos < text.size(); ++pos) {
+    const int digit = HexDigitValue(text[pos]);
+    if (digit < 0 || digit >= static_cast<int>(base)) break;
+    value = value * base + static_cast<unsigned>(digit);
     if (value > std::numeric_limits<std::uint32_t>::max()) return std::numeric_limits<std::uint32_t>::max();
   }
   return static_cast<std::uint32_t>(value);
@@ -44,7 +42,7 @@ std::uint32_t ParseKey(const std::string& text) {
 
 }  // namespace
 
-CIniFile::CIniFile(const std::string& path) : file_(path, std::ios::binary) {
+CIniFile::CIniFile(const std::string& path) : file_(Utf8Path(path), std::ios::binary) {
   open_ = file_.is_open();
 }
 

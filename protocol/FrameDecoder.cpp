@@ -3,10 +3,6 @@
 
 namespace {
 
-constexpr std::uint8_t kStartByte = 0xAB;
-constexpr std::uint8_t kLastFrameBit = 0x80;
-constexpr std::uint8_t kSequenceMask = 0x7F;
-
 struct DecodeCursor {
   const std::uint8_t* source;
   std::uint16_t length;
@@ -22,7 +18,7 @@ std::uint8_t DecodeFrameBody(DecodeCursor& c, std::uint8_t* output, std::uint16_
   blockByte = c.source[c.pos++];
   if (c.AtEnd()) return kDecodeEndsAfterBlock;
   const std::uint8_t n = c.source[c.pos++];
-  if (c.AtEnd() || n > CUpsLink::kMaxFrameData) return kDecodeBadLength;
+  if (c.AtEnd() || n > kMaxFrameDataBytes) return kDecodeBadLength;
   const std::uint8_t s = c.source[c.pos++];
   if ((s & kLastFrameBit) != 0) last = true;
   if (c.AtEnd() || (s & kSequenceMask) != previousSequence + 1) return kDecodeOutOfSequence;
@@ -60,6 +56,16 @@ bool CUpsLink::DecodeFrames(const std::uint8_t* source, std::uint16_t sourceLeng
     if (errorCode != kDecodeOk) return false;
   }
   return true;
+}
+
+DecodedReply CUpsLink::DecodeReply(std::uint16_t capacity) const {
+  DecodedReply reply;
+  // Without a host nothing was received: decoding nothing succeeds, empty.
+  if (host_ == nullptr) return reply;
+  const CReceiveState& rx = host_->Receive();
+  DecodeFrames(rx.ReceiveBuffer(), rx.ReceiveLength(), reply.data.data(), capacity, reply.count, reply.error,
+               reply.block);
+  return reply;
 }
 
 std::string CUpsLink::ErrorName(int code) const {

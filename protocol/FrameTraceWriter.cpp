@@ -3,21 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
-namespace {
-
-std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(count * 3);
-  for (std::size_t i = 0; i < count; ++i) {
-    text += ' ';
-    text += kDigits[bytes[i] >> 4];
-    text += kDigits[bytes[i] & 0x0F];
-  }
-  return text;
-}
-
-}  // namespace
+#include "protocol/HexText.h"
+#include "protocol/Utf8Path.h"
 
 bool CFrameTraceWriter::Open(const std::string& path) {
   if (path == "-") {
@@ -27,7 +14,7 @@ bool CFrameTraceWriter::Open(const std::string& path) {
   std::lock_guard lock(mutex_);
   file_.close();
   file_.clear();
-  file_.open(path, std::ios::out | std::ios::trunc);
+  file_.open(Utf8Path(path), std::ios::out | std::ios::trunc);
   out_ = file_.is_open() ? &file_ : nullptr;
   startMs_ = clock_.NowMs();
   return out_ != nullptr;
@@ -53,7 +40,10 @@ bool CFrameTraceWriter::IsOpen() const {
 
 void CFrameTraceWriter::Frame(TraceDirection direction, const std::uint8_t* bytes, std::size_t count) {
   static constexpr const char* kTags[] = {"TX", "RX", "PART", "DROP"};
-  WriteLine(kTags[static_cast<int>(direction)] + HexBytes(bytes, count));
+  // An empty Plug-and-Play string is traced as its tag alone.
+  std::string line = kTags[static_cast<int>(direction)];
+  if (count > 0) line += ' ' + HexBytes(bytes, count);
+  WriteLine(line);
 }
 
 void CFrameTraceWriter::LineSpeed(std::uint32_t baud, int dataBits) {

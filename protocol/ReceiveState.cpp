@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "protocol/WireFormat.h"
 
-constexpr std::uint8_t kStartByte = 0xAB;
-constexpr std::uint8_t kLastFrameBit = 0x80;
+namespace {
 
 bool IsFrameMode(int mode) {
   return mode == kModeSubmoduleReply || mode == kModeFrame;
@@ -39,6 +38,9 @@ void CReceiveState::SetReceiveMode(int mode, bool reset) {
       length_ = 0;
       buffer_[0] = 0;
       tracedUpTo_ = 0;
+      // At once, not at the next frame byte: a Plug-and-Play capture in
+      // between moves the length, and a stale frame start would lie past it.
+      progress_ = Progress{};
     }
     mode_.store(static_cast<std::int32_t>(mode & 0xFF), std::memory_order_release);
   }
@@ -79,7 +81,6 @@ void CReceiveState::AssembleFrames(const std::uint8_t* bytes, std::uint32_t coun
 // one left, so the length byte sets the count only after the block byte.
 void CReceiveState::AssembleByte(std::uint8_t b, int& mode) {
   Progress& p = progress_;
-  if (length_ == 0) p = Progress{};
   if (p.bytesRemaining > 0 && p.sequenceSeen > 0) --p.bytesRemaining;
   if (p.bytesRemaining > 0 && p.sequenceSeen == 0) p.sequenceSeen = b;
   if (p.blockSeen > 0 && p.bytesRemaining == 0 && p.sequenceSeen == 0) p.bytesRemaining = b + 1;

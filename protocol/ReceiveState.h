@@ -49,10 +49,12 @@ class CReceiveState final : public IByteReceiver {
   std::uint16_t ReceiveLength() const { return length_; }
   const char* PnpBuffer() const { return pnp_; }
   std::int32_t PnpLength() const { return pnpLength_; }
-  // The stored length while the pump may still be storing (locks).
-  std::int32_t PnpLengthNow() const {
+  // The receive length while the pump may still be storing (locks). Unlike
+  // the Plug-and-Play length, which keeps the last capture's until the next
+  // chunk, it starts again from 0 at every reset.
+  std::uint16_t ReceiveLengthNow() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return pnpLength_;
+    return length_;
   }
   Progress AssemblyProgress() const;
 

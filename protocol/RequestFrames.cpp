@@ -1,19 +1,10 @@
-#include <initializer_list>
 #include <new>
 
-#include "protocol/AccessCodes.h"
 #include "protocol/UpsLink.h"
 
 namespace {
 
-constexpr std::uint8_t kStartByte = 0xAB;
-constexpr std::uint8_t kFlashCommand = 0xC9;
-constexpr std::uint8_t kStartFlashLetter = 0x53;
-constexpr std::uint8_t kAuthorizationCommand = 0xCF;
-constexpr std::uint8_t kRawCommand = 0xFF;
-constexpr std::size_t kLongestFrame = CUpsLink::kMaxTransferBlock + 11;
-// A block request never carries a zero descriptor; the UPS expects 0x33 there.
-constexpr std::uint8_t kZeroDescriptorStandIn = 0x33;
+constexpr std::size_t kLongestFrame = kMaxTransferBlockBytes + 11;
 
 void AppendLe32(Frame& frame, std::uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) frame.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -39,40 +30,28 @@ Frame Build(std::uint8_t command, Fill fill) {
   }
 }
 
-Frame Request(std::uint8_t command, std::initializer_list<std::uint8_t> params) {
-  return Build(command, [params](Frame& frame) { frame.insert(frame.end(), params); });
-}
-
 }  // namespace
 
-Frame CUpsLink::BuildOneByteRequest(std::uint8_t command) {
-  return Request(command, {});
-}
-
-Frame CUpsLink::BuildTwoByteRequest(std::uint8_t command, std::uint8_t p1) {
-  return Request(command, {p1});
-}
-
-Frame CUpsLink::BuildThreeByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2) {
-  return Request(command, {p1, p2});
-}
-
-Frame CUpsLink::BuildFourByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2,
-                                     std::uint8_t p3) {
-  return Request(command, {p1, p2, p3});
+Frame CUpsLink::BuildRequest(std::uint8_t command, std::initializer_list<std::uint8_t> params) {
+  return Build(command, [params](Frame& frame) { frame.insert(frame.end(), params); });
 }
 
 Frame CUpsLink::BuildFiveByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2,
                                      std::uint16_t w) {
-  return Request(command, {p1, p2, static_cast<std::uint8_t>(w & 0xFF), static_cast<std::uint8_t>(w >> 8)});
+  return BuildRequest(command,
+                      {p1, p2, static_cast<std::uint8_t>(w & 0xFF), static_cast<std::uint8_t>(w >> 8)});
+}
+
+bool CUpsLink::TransferRequestAllowed(const std::uint8_t* data, std::uint32_t n, int spaceIndex) const {
+  if (n > kMaxTransferBlockBytes || (n > 0 && data == nullptr)) return false;
+  if (host_ == nullptr || spaceIndex < 0 || spaceIndex >= kFlashSpaceEntries) return false;
+  return n <= host_->Space(spaceIndex).spaceMaxBlock;
 }
 
 Frame CUpsLink::BuildTransferRequest(std::uint8_t command, std::uint8_t operation, std::uint8_t module,
                                      std::uint8_t descriptor, std::uint32_t address, const std::uint8_t* data,
                                      std::uint32_t n, int spaceIndex) const {
-  if (n > kMaxTransferBlock || (n > 0 && data == nullptr)) return {};
-  if (host_ == nullptr || spaceIndex < 0 || spaceIndex >= CConnectionState::kFlashSpaceEntries) return {};
-  if (n > host_->Space(spaceIndex).spaceMaxBlock) return {};
+  if (!TransferRequestAllowed(data, n, spaceIndex)) return {};
   if (descriptor == 0) descriptor = kZeroDescriptorStandIn;
   return Build(command, [&](Frame& frame) {
     frame.insert(frame.end(), {operation, module, descriptor});
@@ -84,7 +63,7 @@ Frame CUpsLink::BuildTransferRequest(std::uint8_t command, std::uint8_t operatio
 Frame CUpsLink::BuildStartFlashRequest(std::uint8_t module, std::uint8_t descriptor,
                                        std::uint32_t loadAddress, std::uint32_t spaceSize) {
   return Build(kFlashCommand, [&](Frame& frame) {
-    frame.insert(frame.end(), {kStartFlashLetter, module, descriptor});
+    frame.insert(frame.end(), {kStartFlashOperation, module, descriptor});
     AppendLe32(frame, loadAddress);
     AppendLe32(frame, spaceSize);
   });
@@ -92,7 +71,7 @@ Frame CUpsLink::BuildStartFlashRequest(std::uint8_t module, std::uint8_t descrip
 
 Frame CUpsLink::BuildAuthorization() {
   const std::uint8_t* code = kAuthorizationAccessCode;
-  return Request(kAuthorizationCommand, {code[0], code[1], code[2]});
+  return BuildRequest(kAuthorizationCommand, {code[0], code[1], code[2]});
 }
 
 Frame CUpsLink::BuildRawRequest(const std::uint8_t* bytes, std::uint8_t n) {

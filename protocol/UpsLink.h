@@ -1,14 +1,17 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "connection/ConnectionState.h"
 #include "protocol/ByteSink.h"
 #include "protocol/Clock.h"
+#include "protocol/FlashSpace.h"
 #include "protocol/FrameTrace.h"
 #include "protocol/ReceiveState.h"
+#include "protocol/WireFormat.h"
 
 // A request frame; empty means no frame could be had.
 using Frame = std::vector<std::uint8_t>;
@@ -25,7 +28,7 @@ class ILinkHost {
   virtual bool WaitReply(int mode, int polls) = 0;
   virtual const FlashSpace& Space(int index) const = 0;
   virtual int RouteLength() const = 0;
-  // The transfers' user interface.
+  // The transfers' user interface (flash/).
   virtual void MessageBox(const std::string& text) = 0;
   virtual void ReplaceLastLine(const std::string& text) = 0;
   virtual void ScrollToEnd() = 0;
@@ -44,15 +47,21 @@ enum DecodeError : std::uint8_t {
   kDecodeDoesNotFit = 6,
 };
 
-// The link object: decoder, request builders and senders, and the
-// programming and verification transfers.
+// A reply as the decoder left it: its block byte and data, or its error.
+struct DecodedReply {
+  std::uint8_t error = kDecodeOk;
+  std::uint8_t block = 0;
+  std::uint16_t count = 0;
+  // Zero past count, with room for one space record that starts in the last
+  // bytes of a full reply: the bytes it lacks read as 0.
+  std::array<std::uint8_t, kReplyCapacityBytes + kSpaceRecordBytes> data{};
+  bool Ok() const { return error == kDecodeOk; }
+};
+
+// The link object: decoder, request builders and senders. The programming
+// and verification transfers (flash/) work through it and its host.
 class CUpsLink {
  public:
-  static constexpr int kMaxFrameData = 140;
-  static constexpr int kMaxTransferBlock = 128;
-
-  CUpsLink() = default;
-  virtual ~CUpsLink() = default;
   void SetHost(ILinkHost* host) { host_ = host; }
   // Sees every frame written; nullptr for none.
   void SetTrace(IFrameTrace* trace) { trace_ = trace; }
@@ -61,14 +70,17 @@ class CUpsLink {
   bool DecodeFrames(const std::uint8_t* source, std::uint16_t sourceLength, std::uint8_t* output,
                     std::uint16_t capacity, std::uint16_t& dataCount, std::uint8_t& errorCode,
                     std::uint8_t& blockByte) const;
+  // Decodes what the host's receive state holds, taking at most `capacity`
+  // data bytes.
+  DecodedReply DecodeReply(std::uint16_t capacity = kReplyCapacityBytes) const;
   std::string ErrorName(int code) const;
 
   // Builders.
-  static Frame BuildOneByteRequest(std::uint8_t command);
-  static Frame BuildTwoByteRequest(std::uint8_t command, std::uint8_t p1);
-  static Frame BuildThreeByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2);
-  static Frame BuildFourByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3);
+  static Frame BuildRequest(std::uint8_t command, std::initializer_list<std::uint8_t> params = {});
   static Frame BuildFiveByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2, std::uint16_t w);
+  // Whether BuildTransferRequest takes these data bytes for the space: at
+  // most a block, and no more than the space's maximum block.
+  bool TransferRequestAllowed(const std::uint8_t* data, std::uint32_t n, int spaceIndex) const;
   Frame BuildTransferRequest(std::uint8_t command, std::uint8_t operation, std::uint8_t module,
                              std::uint8_t descriptor, std::uint32_t address, const std::uint8_t* data,
                              std::uint32_t n, int spaceIndex) const;
@@ -77,22 +89,16 @@ class CUpsLink {
   static Frame BuildAuthorization();
   static Frame BuildRawRequest(const std::uint8_t* bytes, std::uint8_t n);
 
-  // Writers and senders.
+  // Writers and senders. An empty frame is never written.
   void WriteFrame(const Frame& frame);
-  int SendAuthorization();
-  int SendRawRequest(const std::uint8_t* bytes, std::uint8_t n);
-  void SendOneByteRequest(bool withAuthorization, std::uint8_t command);
-  void SendThreeByteRequest(bool withAuthorization, std::uint8_t command, std::uint8_t p1, std::uint8_t p2);
+  // Sets the receive mode, emptying the buffers, and writes the request;
+  // with authorization, the authorization frame and its pause come first.
+  // False when the request could not be built: nothing was written then.
+  bool SendRequest(const Frame& request, bool withAuthorization = false, int mode = kModeFrame);
 
   // Start and end of flashing.
   bool StartFlash(std::uint8_t module, std::uint32_t loadAddress, int spaceIndex);
   bool EndFlash(std::uint8_t module);
-
-  // Transfers (flash/).
-  bool ProgramImage(const std::uint8_t* image, std::uint32_t length, std::uint8_t module,
-                    std::uint32_t loadAddress, int spaceIndex);
-  bool VerifyImage(const std::uint8_t* image, std::uint32_t length, std::uint8_t module,
-                   std::uint32_t loadAddress, int spaceIndex);
 
  private:
   bool FlashEcho(const Frame& request, std::uint8_t echo);

@@ -32,15 +32,9 @@ bool ReadConversion(const char*& p, Conversion& out) {
   return true;
 }
 
+// Only %s takes a text; every other conversion takes a number or a character.
 bool Accepts(char letter, FormatArg::Kind kind) {
-  switch (letter) {
-    case 's':
-      return kind == FormatArg::String;
-    case 'c':
-      return kind != FormatArg::String;
-    default:
-      return kind != FormatArg::String;
-  }
+  return (letter == 's') == (kind == FormatArg::String);
 }
 
 std::string Render(const Conversion& c, const FormatArg& arg) {
@@ -55,14 +49,14 @@ std::string Render(const Conversion& c, const FormatArg& arg) {
     directive += 'c';
     std::snprintf(buffer, sizeof buffer, directive.c_str(),
                   static_cast<int>(static_cast<unsigned char>(arg.AsUnsigned())));
-  } else if (c.letter == 'd' || c.letter == 'i') {
-    directive += "ll";
-    directive += c.letter;
-    std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsSigned());
   } else {
     directive += "ll";
     directive += c.letter;
-    std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsUnsigned());
+    if (c.letter == 'd' || c.letter == 'i') {
+      std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsSigned());
+    } else {
+      std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsUnsigned());
+    }
   }
   return buffer;
 }

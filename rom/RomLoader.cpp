@@ -1,28 +1,22 @@
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <array>
+#include <filesystem>
 
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
+#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
 #include "rom/ModelLookup.h"
+#include "rom/ModuleNames.h"
 #include "rom/RomHeader.h"
 
 namespace {
 
 constexpr std::uint64_t kNoRomDataLength = 16;
 constexpr std::uint16_t kStandardHeaderSize = 20;
-constexpr int kModuleNames = 12;
 constexpr int kModuleZeroSlot = 10;
 constexpr int kSpaceIndexFirst = 1;
-constexpr std::uint8_t kSpaceTypeMask = 0x0F;
-constexpr std::uint8_t kSpaceTypeCode = 3;
-constexpr std::uint8_t kSpaceTypeBootLoader = 6;
-
-constexpr std::array<StringId, kModuleNames> kModuleNameIds = {
-    kStrModule0, kStrModule1, kStrModule2, kStrModule3, kStrModule4,  kStrModule5,
-    kStrModule6, kStrModule7, kStrModule8, kStrModule9, kStrModule10, kStrModule11};
 
 constexpr std::array<const char*, 4> kAccessoryNames = {"Velmora", "Trisend Card", "Quorel Card",
                                                         "Stavel PDU"};
@@ -36,39 +30,49 @@ bool IsAccessory(const std::string& name) {
 
 // Only a regular file can be an image; a directory opens but cannot be read.
 FilePtr OpenImageFile(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-  return FilePtr(std::fopen(path.c_str(), "rb"));
+  const std::filesystem::path file = Utf8Path(path);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return nullptr;
+#ifdef _WIN32
+  return FilePtr(_wfopen(file.c_str(), L"rb"));
+#else
+  return FilePtr(std::fopen(file.c_str(), "rb"));
+#endif
 }
 
 }  // namespace
 
-int CMainFrame::OnOpen() {
-  SetStatusColour(StatusColour::Ok);
+int CMainFrame::OnOpen(RangeCheck check) {
+  view_.SetStatusColour(StatusColour::Ok);
   std::optional<std::string> path = view_.AskRomFile();
   if (!path) {
     CloseImage();
     return 0;
   }
-  return OpenNamedFile(*path);
+  return OpenNamedFile(*path, check);
 }
 
-int CMainFrame::OpenNamedFile(const std::string& path) {
+bool CMainFrame::OpenImage(const std::string& path) {
   rom_.romFileName = path;
   rom_.romFile = OpenImageFile(path);
   if (!rom_.romFile) {
     MessageBox(Text(kStrUnableToOpenFile));
     rom_.romFileName.clear();
-    return 1;
+    return false;
   }
   rom_.programmed = 0;
   view_.SetTitle(Format(kStrTitleWithFile, {path}));
+  return true;
+}
+
+int CMainFrame::OpenNamedFile(const std::string& path, RangeCheck check) {
+  if (!OpenImage(path)) return 1;
   ScrollToEnd();
-  if (ReadHeader() == 0) {
+  if (ReadHeader(check) == 0) {
     MessageBox(Text(kStrTypeMismatch));
-    SetStatusColour(StatusColour::Failure);
+    view_.SetStatusColour(StatusColour::Failure);
     CloseImage();
-    SetStatusColour(StatusColour::Failure);
+    view_.SetStatusColour(StatusColour::Failure);
     view_.EnableToolbarButton(kCmdProgram, false);
     return 0;
   }
@@ -76,23 +80,14 @@ int CMainFrame::OpenNamedFile(const std::string& path) {
 }
 
 void CMainFrame::LoadFromCommandLine() {
-  const std::string& name = app_.commandLineFileName;
-  if (name.empty()) return;
-  rom_.romFileName = name;
-  rom_.romFile = OpenImageFile(name);
-  if (!rom_.romFile) {
-    MessageBox(Text(kStrUnableToOpenFile));
-    rom_.romFileName.clear();
-    return;
-  }
-  rom_.programmed = 0;
-  view_.SetTitle(Format(kStrTitleWithFile, {name}));
+  if (app_.commandLineFileName.empty() || !OpenImage(app_.commandLineFileName)) return;
   ReadHeader();
   ScrollToEnd();
 }
 
-int CMainFrame::ReadHeader() {
+int CMainFrame::ReadHeader(RangeCheck check) {
   rom_.romDataSize = 0;
+  rom_.rangeLineAt.reset();
   TrimLog();
   std::string copy = TranscriptText();
   std::FILE* file = rom_.romFile.get();
@@ -106,9 +101,9 @@ int CMainFrame::ReadHeader() {
   std::rewind(file);
   const std::size_t got = std::fread(first.data(), 1, first.size(), file);
   const RomHeader header = ParseRomHeader(first.data(), got);
+  // The ROM data start right after the declared header, whatever its size;
+  // reading them seeks there and checks that it could.
   rom_.headerSize = header.declaredSize;
-  // The ROM data start right after the declared header, whatever its size.
-  std::fseek(file, header.declaredSize, SEEK_SET);
   rom_.romDataSize = RomDataSize(length, header.declaredSize);
 
   int result = 1;
@@ -124,15 +119,15 @@ int CMainFrame::ReadHeader() {
 
   if (header.UpsId() != conn_.upsTypeCode && !IsAccessory(model.name)) {
     copy += Text(kStrNotForThisUps);
-    SetStatusColour(StatusColour::Failure);
+    view_.SetStatusColour(StatusColour::Failure);
     ShowText(copy);
     view_.EnableToolbarButton(kCmdProgram, false);
     result = 0;
   }
 
-  if (header.ModuleCode() < kModuleNames) {
+  if (header.ModuleCode() < kNamedModules) {
     rom_.moduleCode = static_cast<std::uint8_t>(header.ModuleCode());
-    copy += Format(kStrModuleToProgram, {Text(kModuleNameIds[rom_.moduleCode])});
+    copy += Format(kStrModuleToProgram, {Text(ModuleNameId(rom_.moduleCode))});
   } else {
     copy += Text(kStrModuleUnknown);
   }
@@ -148,21 +143,17 @@ int CMainFrame::ReadHeader() {
     MessageBox(Text(kStrOlderVersionBox));
   }
 
-  if (header.declaredSize >= kStandardHeaderSize) {
-    rom_.loadAddress = header.LoadAddress();
-    rom_.selectedSpace = static_cast<std::uint8_t>(FindFlashSpace(rom_.loadAddress, rom_.moduleCode));
-    if (rom_.selectedSpace != 0) {
-      copy += Format(kStrLoadAddress, {rom_.loadAddress});
-    } else {
-      copy += Format(kStrLoadAddressOutOfRange, {rom_.loadAddress});
-      SetStatusColour(StatusColour::Failure);
-      CloseImage();
-    }
-    ShowText(copy);
+  const std::uint32_t headerLoadAddress =
+      header.declaredSize >= kStandardHeaderSize ? header.LoadAddress() : 0;
+  if (check == RangeCheck::AfterModuleSpaces) {
+    // The table holds the spaces of whatever answered before the route was
+    // selected; the module's own come with its capabilities, after this.
+    rom_.loadAddress = headerLoadAddress;
+    rom_.selectedSpace = 0;
+    rom_.rangeLineAt = copy.size();
   } else {
-    rom_.loadAddress = 0;
-    rom_.selectedSpace = static_cast<std::uint8_t>(FindFlashSpace(0, rom_.moduleCode));
-    if (rom_.selectedSpace != 0) rom_.loadAddress = conn_.spaces[rom_.selectedSpace].spaceStart;
+    copy += SelectImageSpace(headerLoadAddress, kSpaceIndexFirst, kFlashSpaceEntries);
+    if (header.declaredSize >= kStandardHeaderSize) ShowText(copy);
   }
 
   if (header.CalculatedChecksum() == header.StoredChecksum()) {
@@ -176,16 +167,43 @@ int CMainFrame::ReadHeader() {
   return result;
 }
 
-int CMainFrame::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode) const {
+std::string CMainFrame::SelectImageSpace(std::uint32_t headerLoadAddress, int first, int end) {
+  if (rom_.headerSize < kStandardHeaderSize) {
+    // A short header names no address: the image goes to the start of the space.
+    rom_.loadAddress = 0;
+    rom_.selectedSpace = static_cast<std::uint8_t>(FindFlashSpace(0, rom_.moduleCode, first, end));
+    if (rom_.selectedSpace != 0) rom_.loadAddress = conn_.spaces[rom_.selectedSpace].spaceStart;
+    return {};
+  }
+  rom_.loadAddress = headerLoadAddress;
+  rom_.selectedSpace =
+      static_cast<std::uint8_t>(FindFlashSpace(rom_.loadAddress, rom_.moduleCode, first, end));
+  if (rom_.selectedSpace != 0) return Format(kStrLoadAddress, {rom_.loadAddress});
+  view_.SetStatusColour(StatusColour::Failure);
+  CloseImage();
+  return Format(kStrLoadAddressOutOfRange, {rom_.loadAddress});
+}
+
+void CMainFrame::CheckModuleRange(int firstModuleSpace) {
+  const std::optional<std::size_t> at = rom_.rangeLineAt;
+  rom_.rangeLineAt.reset();
+  if (!at || !rom_.romFile) return;
+  const std::string line = SelectImageSpace(rom_.loadAddress, firstModuleSpace, conn_.spaceCount);
+  std::string text = TranscriptText();
+  text.insert(std::min(*at, text.size()), line);
+  ShowText(text);
+}
+
+int CMainFrame::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode, int first, int end) const {
   const bool anyCpu = moduleCode == 0 && app_.options.allowCpu0 != 0;
-  for (int index = kSpaceIndexFirst; index < CConnectionState::kFlashSpaceEntries; ++index) {
+  for (int index = std::max(first, kSpaceIndexFirst); index < std::min(end, kFlashSpaceEntries); ++index) {
     const FlashSpace& space = conn_.spaces[static_cast<std::size_t>(index)];
-    const std::uint8_t type = space.spaceDescriptor & kSpaceTypeMask;
+    const int type = space.spaceDescriptor & kSpaceTypeMask;
     // Written as an offset so that a space reaching the top of memory does not wrap.
     const bool inside = space.spaceSize != 0 && address >= space.spaceStart &&
                         address - space.spaceStart <= space.spaceSize - 1;
     if ((space.spaceCpu == moduleCode || anyCpu) && space.spaceReadWrite != 0 && inside &&
-        (type == kSpaceTypeCode || type == kSpaceTypeBootLoader)) {
+        IsFlashableSpaceType(type)) {
       return index;
     }
   }
@@ -194,6 +212,7 @@ int CMainFrame::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode) c
 
 void CMainFrame::CloseImage() {
   rom_.romFile.reset();
+  rom_.rangeLineAt.reset();
   rom_.romFileName.clear();
   view_.SetTitle(Text(kStrAppTitle));
 }

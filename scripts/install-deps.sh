@@ -3,8 +3,12 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev nlohmann-json3-dev clang-format xvfb xauth
+          qt6-base-dev libx11-dev nlohmann-json3-dev libcli11-dev libssl-dev clang-format xvfb xauth
           clang-14 libclang-rt-14-dev dpkg-dev file xdotool imagemagick)
+# The Windows installer and the Windows window's tests (under Wine, in Xvfb).
+packages+=(nsis fonts-wine)
+# The Windows tree: the mingw-w64 cross compiler, and Wine to run its tests.
+packages+=(g++-mingw-w64-x86-64 wine wine64)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

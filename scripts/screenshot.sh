@@ -133,7 +133,7 @@ capture success "$src/sim/profiles/default.json" "$out/screenshot.png"
 
 # The same UPS, answering the second program block with a reply of another block.
 mkdir -p "$top/profiles"
-cp "$src/sim/profiles/power-module.json" "$top/profiles/"
+cp "$src"/sim/profiles/*.json "$top/profiles/"
 sed '$ s/}$/, "faults": [{"request": "program-block", "occurrence": 2, "fault": "wrong-block"}]}/' \
   "$src/sim/profiles/default.json" > "$top/profiles/program-fault.json"
 capture failed "$top/profiles/program-fault.json" "$out/screenshot-failed.png"

@@ -1,5 +1,4 @@
 #include <cerrno>
-#include <system_error>
 
 #include "resources/Strings.h"
 #include "serial/SerialPort.h"
@@ -19,13 +18,11 @@ bool IsDeviceGone(int error) {
 }  // namespace
 
 void CSerialPort::StartPump() {
-  // Marked before the thread exists, so a Close that comes at once still
+  // Marked before the runner starts, so a Close that comes at once still
   // finds a pump to stop.
   pumpEnded_.store(false);
   pumpRunning_.store(1);
-  try {
-    pump_ = std::thread(&CSerialPort::ReceivePump, this);
-  } catch (const std::system_error&) {
+  if (!pumpRunner_->Start(*this)) {
     // The port stays open without receiving; the waiting commands time out.
     pumpRunning_.store(0);
     return;
@@ -33,43 +30,33 @@ void CSerialPort::StartPump() {
   pumpRecorded_ = true;
 }
 
-void CSerialPort::ReceivePump() {
-  while (pumpRunning_.load() != 0) {
-    DeviceEvent event = device_->WaitEvent();
-    if (pumpRunning_.load() == 0) {
-      break;
-    }
-    if (event == DeviceEvent::Readable && DeliverChunk()) {
-      continue;
-    }
-    if (event == DeviceEvent::HungUp) {
-      KeepHangUpError();
-    }
-    if (event == DeviceEvent::Readable || event == DeviceEvent::HungUp) {
-      // The error is kept first: whoever sees the loss finds its cause.
-      deviceLost_.store(true);
-      device_->PumpParked();
-      WaitForStopRequest();
-      break;
-    }
-  }
+bool CSerialPort::Step(DeviceEvent event) {
+  if (pumpRunning_.load() != 0 && Receive(event)) return true;
+  // The acknowledgement a stop polls for; a pump that ended by itself leaves
+  // it for the next stop or open to find.
   pumpEnded_.store(true);
   pumpRunning_.store(1);
-  device_->PumpEnded();
+  return false;
+}
+
+// False when the device has gone: the pump then ends, as every wait would
+// return at once and reading on would only spin.
+bool CSerialPort::Receive(DeviceEvent event) {
+  if (event == DeviceEvent::Readable && DeliverChunk()) return true;
+  if (event == DeviceEvent::HungUp) KeepHangUpError();
+  if (event != DeviceEvent::Readable && event != DeviceEvent::HungUp) return true;
+  // The error is kept first: whoever sees the loss finds its cause.
+  deviceLost_.store(true);
+  return false;
 }
 
 // False when the device has gone; the error is kept either way.
 bool CSerialPort::DeliverChunk() {
   std::uint8_t buffer[kPumpChunkBytes];
   std::uint32_t count = 0;
-  int error = ReadChunk(buffer, kPumpChunkBytes, count);
-  if (error != 0) {
-    return !IsDeviceGone(error);
-  }
+  if (int error = ReadChunk(buffer, kPumpChunkBytes, count); error != 0) return !IsDeviceGone(error);
   IByteReceiver* receiver = receiver_.load(std::memory_order_acquire);
-  if (count > 0 && receiver != nullptr) {
-    receiver->ReceiveBytes(buffer, count);
-  }
+  if (count > 0 && receiver != nullptr) receiver->ReceiveBytes(buffer, count);
   return true;
 }
 
@@ -77,24 +64,18 @@ void CSerialPort::KeepHangUpError() {
   // A hang-up reported without a failed read still needs an error to show.
   std::uint8_t probe = 0;
   std::uint32_t count = 0;
-  if (ReadChunk(&probe, 1, count) == 0) {
-    KeepError(EIO);
-  }
-}
-
-void CSerialPort::WaitForStopRequest() {
-  std::unique_lock<std::mutex> lock(stopMutex_);
-  stopRequested_.wait(lock, [this] { return pumpRunning_.load() == 0; });
+  if (ReadChunk(&probe, 1, count) == 0) KeepError(EIO);
 }
 
 void CSerialPort::ForgetEndedPump() {
-  // A pump that missed its stop but ended later leaves its acknowledgement
-  // behind; clear it so the next stop does not wait for a thread that is gone.
+  // A pump that ended by itself (its device lost, or its stop missed) leaves
+  // its acknowledgement behind; clear it so the next stop does not wait for a
+  // pump that is gone.
   if (pumpRecorded_ && pumpEnded_.load()) ForgetStoppedPump();
 }
 
 void CSerialPort::ForgetStoppedPump() {
-  pump_.join();
+  pumpRunner_->Join();
   pumpRecorded_ = false;
   pumpEnded_.store(false);
   pumpRunning_.store(0);
@@ -102,22 +83,15 @@ void CSerialPort::ForgetStoppedPump() {
 
 void CSerialPort::StopPump() {
   ForgetEndedPump();
-  if (pumpRunning_.load() == 0) {
-    return;
-  }
-  {
-    std::lock_guard<std::mutex> lock(stopMutex_);
-    pumpRunning_.store(0);
-  }
-  stopRequested_.notify_all();
+  if (pumpRunning_.load() == 0) return;
+  pumpRunning_.store(0);
   if (deviceLost_.load()) {
-    // The pump is parked, or about to park, on stopRequested_ and touches the
-    // device no more: it ends at once, so wait for it rather than for polls
-    // that a simulated clock may run through before it has been scheduled.
+    // The pump has seen its device go and ends without another wait: wait
+    // for it rather than poll.
     ForgetStoppedPump();
     return;
   }
-  device_->Wake();
+  pumpRunner_->Wake();
   for (int i = 0; i < kStopPollCount && pumpRunning_.load() == 0; ++i) {
     clock_.SleepMs(kStopPollMs);
     PumpPendingMessages();
@@ -126,16 +100,12 @@ void CSerialPort::StopPump() {
     ForgetStoppedPump();
     return;
   }
-  if (owner_ != nullptr) {
-    owner_->ShowPortMessage(Text(kStrFailedToStopPump));
-  }
+  if (owner_ != nullptr) owner_->MessageBox(Text(kStrFailedToStopPump));
 }
 
 int CSerialPort::ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count) {
   count = 0;
-  if (!IsOpen()) {
-    return EBADF;
-  }
+  if (!IsOpen()) return EBADF;
   std::size_t got = 0;
   // Locals only: a read here and a write on the other thread never share a
   // request record.
@@ -147,23 +117,10 @@ int CSerialPort::ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_
   return 0;
 }
 
-bool CSerialPort::ReadAvailable(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count) {
-  count = 0;
-  if (!IsOpen()) {
-    return false;
-  }
-  return ReadChunk(buffer, max, count) == 0 && count > 0;
-}
-
 bool CSerialPort::WriteByte(std::uint8_t byte) {
-  if (!IsOpen()) {
-    return false;
-  }
+  if (!IsOpen()) return false;
   std::size_t written = 0;
-  if (int error = device_->Write(&byte, 1, written); error != 0) {
-    KeepError(error);
-    return false;
-  }
+  if (!Succeeded(device_->Write(&byte, 1, written))) return false;
   if (written != 1) {
     KeepError(EAGAIN);
     return false;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The line options a device is opened or reconfigured with.
@@ -28,13 +29,22 @@ enum class DeviceEvent {
   HungUp,     // the device is gone (unplugged adapter, closed pty master)
 };
 
-// What CSerialPort stands on: the termios backend in the program, the
-// in-process UPS simulator in tests. Results are 0 or an errno value.
-// Read and WaitEvent run on the pump thread while the other calls run on the
-// user-interface thread; implementations must allow that.
+class IPumpRunner;
+
+// What CSerialPort stands on: the termios or the Win32 backend in the
+// program, the in-process UPS simulator in tests. Results are 0 or the
+// platform's error code (an errno value, or GetLastError on Windows).
+// Under the default runner, Read and WaitEvent run on the pump thread while
+// the other calls run on the user-interface thread; implementations must
+// allow that.
 class ISerialDevice {
  public:
   virtual ~ISerialDevice() = default;
+  // The device that COM port n stands for: the tty Linux numbers from 0 by
+  // default; the Windows backend names COMn.
+  virtual std::string PortDeviceName(int portNumber) const {
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+  }
   virtual int Open(const std::string& path) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
@@ -51,8 +61,7 @@ class ISerialDevice {
   // Blocks until an event; a Wake() from another thread ends the wait at once.
   virtual DeviceEvent WaitEvent() = 0;
   virtual void Wake() = 0;
-  // From the pump: it reads no more and waits to be stopped, as the device
-  // is lost; or it has acknowledged its stop and ends.
-  virtual void PumpParked() {}
-  virtual void PumpEnded() {}
+  // What drives the receive pump over this device: by default a thread
+  // (serial/PumpThread.h); a device with a clock of its own runs it itself.
+  virtual std::unique_ptr<IPumpRunner> MakePumpRunner();
 };

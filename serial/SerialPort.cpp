@@ -6,67 +6,39 @@
 namespace {
 
 char ParityLetter(int parityCode) {
-  switch (parityCode) {
-    case 1:
-      return 'O';
-    case 2:
-      return 'E';
-    case 3:
-      return 'S';
-    case 4:
-      return 'M';
-    default:
-      return 'N';
-  }
+  return parityCode > 0 && parityCode < 5 ? kParityLetters[parityCode] : 'N';
 }
 
 }  // namespace
 
 CSerialPort::CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device)
-    : clock_(clock), device_(std::move(device)) {}
+    : clock_(clock), device_(std::move(device)), pumpRunner_(device_->MakePumpRunner()) {}
 
 CSerialPort::~CSerialPort() {
   Close();
-  // A pump that missed its stop still uses this object: wait for it rather
-  // than leave it running on freed memory.
-  if (pump_.joinable()) {
-    device_->Wake();
-    stopRequested_.notify_all();
-    pump_.join();
-  }
+  // A pump that missed its stop still uses this object: its runner waits for
+  // it rather than leave it running on freed memory.
+  pumpRunner_.reset();
 }
 
 std::string CSerialPort::DevicePathFor(int portNumber) const {
-  if (!deviceOverride_.empty()) {
-    return deviceOverride_;
-  }
-  return "/dev/ttyS" + std::to_string(portNumber - 1);
+  if (!deviceOverride_.empty()) return deviceOverride_;
+  return device_->PortDeviceName(portNumber);
 }
 
 bool CSerialPort::Open(int portNumber, std::uint32_t baud, int dataBits, int stopBits, int parityCode) {
-  if (device_->IsOpen()) {
-    Close();
-  }
+  if (device_->IsOpen()) Close();
   devicePath_ = DevicePathFor(portNumber);
-  openFailed_ = false;
-  if (int error = device_->Open(devicePath_); error != 0) {
-    openFailed_ = true;
-    KeepError(error);
-    return false;
-  }
+  openFailed_ = !Succeeded(device_->Open(devicePath_));
+  if (openFailed_) return false;
   // Only a device that opened again is back: a failed open leaves it lost.
   deviceLost_.store(false);
   LineSettings line{baud, dataBits, stopBits, ParityLetter(parityCode)};
-  if (int error = device_->Configure(line); error != 0) {
-    KeepError(error);
-    return false;
-  }
+  if (!Succeeded(device_->Configure(line))) return false;
   line_ = line;
   TraceLine();
   ForgetEndedPump();
-  if (!pumpRecorded_) {
-    StartPump();
-  }
+  if (!pumpRecorded_) StartPump();
   return true;
 }
 
@@ -82,14 +54,9 @@ bool CSerialPort::IsOpen() const {
 
 bool CSerialPort::SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud) {
   previousBaud = 0;
-  if (!IsOpen()) {
-    return false;
-  }
+  if (!IsOpen()) return false;
   previousBaud = line_.baud;
-  if (int error = device_->SetBaudRate(newBaud); error != 0) {
-    KeepError(error);
-    return false;
-  }
+  if (!Succeeded(device_->SetBaudRate(newBaud))) return false;
   line_.baud = newBaud;
   settings.baud = std::to_string(newBaud);
   TraceLine();
@@ -98,14 +65,9 @@ bool CSerialPort::SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud
 
 bool CSerialPort::SetDataBits(std::uint8_t newBits, std::uint8_t& previousBits) {
   previousBits = 0;
-  if (!IsOpen()) {
-    return false;
-  }
+  if (!IsOpen()) return false;
   previousBits = static_cast<std::uint8_t>(line_.dataBits);
-  if (int error = device_->SetDataBits(newBits); error != 0) {
-    KeepError(error);
-    return false;
-  }
+  if (!Succeeded(device_->SetDataBits(newBits))) return false;
   line_.dataBits = newBits;
   settings.dataBits = std::to_string(newBits);
   TraceLine();
@@ -126,31 +88,21 @@ bool CSerialPort::SetRts(bool on) {
 
 bool CSerialPort::SetLine(ModemLine line, bool on) {
   if (!IsOpen()) {
-    if (openFailed_) {
-      KeepError(EBADF);
-    }
+    // After a failed open the call reaches the closed device, which refuses.
+    if (openFailed_) KeepError(device_->SetModemLine(line, on));
     return false;
   }
-  if (int error = device_->SetModemLine(line, on); error != 0) {
-    KeepError(error);
-    return false;
-  }
-  return true;
+  return Succeeded(device_->SetModemLine(line, on));
 }
 
 bool CSerialPort::GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDetect) {
   cts = dsr = ring = carrierDetect = 0;
-  if (!IsOpen()) {
-    if (openFailed_) {
-      KeepError(EBADF);
-    }
-    return false;
-  }
   ModemStatus status;
-  if (int error = device_->GetModemStatus(status); error != 0) {
-    KeepError(error);
+  if (!IsOpen()) {
+    if (openFailed_) KeepError(device_->GetModemStatus(status));
     return false;
   }
+  if (!Succeeded(device_->GetModemStatus(status))) return false;
   cts = status.cts ? 1 : 0;
   dsr = status.dsr ? 1 : 0;
   ring = status.ring ? 1 : 0;
@@ -159,15 +111,18 @@ bool CSerialPort::GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDete
 }
 
 int CSerialPort::GetPortNumber() const {
-  return static_cast<int>(std::strtol(settings.port.c_str(), nullptr, 10));
+  return static_cast<int>(SettingsInteger(settings.port));
 }
 
 void CSerialPort::PumpPendingMessages() {
-  if (owner_ != nullptr) {
-    owner_->PumpPendingMessages();
-  }
+  if (owner_ != nullptr) owner_->PumpPendingMessages();
 }
 
 void CSerialPort::KeepError(int error) {
   lastError_.store(error);
+}
+
+bool CSerialPort::Succeeded(int error) {
+  if (error != 0) KeepError(error);
+  return error == 0;
 }

@@ -1,17 +1,15 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "protocol/ByteSink.h"
 #include "protocol/Clock.h"
 #include "protocol/FrameTrace.h"
 #include "protocol/ReceiveState.h"
+#include "serial/PumpRunner.h"
 #include "serial/SerialDevice.h"
 
 // The one message the port shows itself, and the pump of pending messages
@@ -19,7 +17,7 @@
 class IPortOwner {
  public:
   virtual ~IPortOwner() = default;
-  virtual void ShowPortMessage(const std::string& text) = 0;
+  virtual void MessageBox(const std::string& text) = 0;
   virtual void PumpPendingMessages() = 0;
 };
 
@@ -33,9 +31,20 @@ struct SerialSettingsTexts {
   std::string flow;
 };
 
+// Parity codes 0 to 4 stand for these letters, in this order.
+inline constexpr char kParityLetters[] = "NOESM";
+// A settings text as a number: leading blanks, an optional sign, decimal
+// digits; the rest is ignored and no digits give 0. Saturates instead of
+// overflowing on absurd inputs.
+long SettingsInteger(const std::string& text);
+// The parity code of a settings text by its first letter, either case; 0
+// (none) for any other.
+int ParityCode(const std::string& text);
+
 // Owns the line to the UPS: open/close, line settings, control lines, the
-// receive pump thread and the byte-write path.
-class CSerialPort : public IByteSink {
+// receive pump and the byte-write path. The pump's body is a step that the
+// device's runner drives.
+class CSerialPort : public IByteSink, private IPumpStep {
  public:
   CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device);
   virtual ~CSerialPort();
@@ -52,7 +61,6 @@ class CSerialPort : public IByteSink {
   bool GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDetect);
   int GetPortNumber() const;
   bool WriteByte(std::uint8_t byte) override;
-  bool ReadAvailable(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
   void PumpPendingMessages();
 
   void SetReceiver(IByteReceiver* receiver) { receiver_.store(receiver, std::memory_order_release); }
@@ -80,35 +88,34 @@ class CSerialPort : public IByteSink {
  private:
   void StartPump();
   void StopPump();
-  void ReceivePump();
+  bool Step(DeviceEvent event) override;
+  bool Receive(DeviceEvent event);
   void KeepError(int error);
+  // True for a result of 0; any other is kept as the last error.
+  bool Succeeded(int error);
   bool SetLine(ModemLine line, bool on);
   // 0 or the errno of the failed read, which is also kept as last error.
   int ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
   bool DeliverChunk();
   void KeepHangUpError();
-  void WaitForStopRequest();
   void ForgetEndedPump();
   void ForgetStoppedPump();
   void TraceLine() const;
 
   IClock& clock_;
   std::unique_ptr<ISerialDevice> device_;
+  std::unique_ptr<IPumpRunner> pumpRunner_;
   std::atomic<IByteReceiver*> receiver_{nullptr};
   IPortOwner* owner_ = nullptr;
   IFrameTrace* trace_ = nullptr;
   std::atomic<std::int32_t> pumpRunning_{0};
   std::atomic<int> lastError_{0};
   std::atomic<bool> deviceLost_{false};
-  std::thread pump_;
+  // The runner holds a pump that no stop has forgotten yet.
   bool pumpRecorded_ = false;
   std::atomic<bool> pumpEnded_{false};
-  // A lost device makes every wait return at once, so the pump parks here
-  // until Close asks it to stop.
-  std::mutex stopMutex_;
-  std::condition_variable stopRequested_;
-  // An open was tried and failed: the modem-line calls then fail with EBADF
-  // instead of returning quietly.
+  // An open was tried and failed: the modem-line calls then reach the closed
+  // device and keep its refusal instead of returning quietly.
   bool openFailed_ = false;
   LineSettings line_;
   std::string deviceOverride_;

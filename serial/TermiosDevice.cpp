@@ -26,17 +26,13 @@ CTermiosDevice::CTermiosDevice() : wakeFd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK
 
 CTermiosDevice::~CTermiosDevice() {
   Close();
-  if (wakeFd_ >= 0) {
-    close(wakeFd_);
-  }
+  if (wakeFd_ >= 0) close(wakeFd_);
 }
 
 int CTermiosDevice::Open(const std::string& path) {
   Close();
   int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    return errno;
-  }
+  if (fd < 0) return errno;
   int error = ClaimExclusive(fd);
   if (error != 0) {
     close(fd);
@@ -58,12 +54,8 @@ void CTermiosDevice::Close() {
 
 int CTermiosDevice::Configure(const LineSettings& settings) {
   int fd = fd_.load();
-  if (fd < 0) {
-    return EBADF;
-  }
-  if (int error = ApplyLine(fd, settings); error != 0) {
-    return error;
-  }
+  if (fd < 0) return EBADF;
+  if (int error = ApplyLine(fd, settings); error != 0) return error;
   return RaiseControlLines(fd);
 }
 
@@ -79,9 +71,7 @@ int CTermiosDevice::SetDataBits(int dataBits) {
 
 int CTermiosDevice::SetModemLine(ModemLine line, bool on) {
   int fd = fd_.load();
-  if (fd < 0) {
-    return EBADF;
-  }
+  if (fd < 0) return EBADF;
   int bits = line == ModemLine::Dtr ? TIOCM_DTR : TIOCM_RTS;
   return ErrnoOr(ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits));
 }
@@ -89,13 +79,9 @@ int CTermiosDevice::SetModemLine(ModemLine line, bool on) {
 int CTermiosDevice::GetModemStatus(ModemStatus& status) {
   status = ModemStatus{};
   int fd = fd_.load();
-  if (fd < 0) {
-    return EBADF;
-  }
+  if (fd < 0) return EBADF;
   int bits = 0;
-  if (ioctl(fd, TIOCMGET, &bits) < 0) {
-    return errno;
-  }
+  if (ioctl(fd, TIOCMGET, &bits) < 0) return errno;
   status.cts = (bits & TIOCM_CTS) != 0;
   status.dsr = (bits & TIOCM_DSR) != 0;
   status.ring = (bits & TIOCM_RNG) != 0;
@@ -106,9 +92,7 @@ int CTermiosDevice::GetModemStatus(ModemStatus& status) {
 int CTermiosDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   got = 0;
   int fd = fd_.load();
-  if (fd < 0) {
-    return EBADF;
-  }
+  if (fd < 0) return EBADF;
   ssize_t n = read(fd, buffer, max);
   if (n >= 0) {
     got = static_cast<std::size_t>(n);
@@ -120,21 +104,15 @@ int CTermiosDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got
 int CTermiosDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
   written = 0;
   int fd = fd_.load();
-  if (fd < 0) {
-    return EBADF;
-  }
+  if (fd < 0) return EBADF;
   while (written < count) {
     ssize_t n = write(fd, bytes + written, count - written);
     if (n > 0) {
       written += static_cast<std::size_t>(n);
       continue;
     }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) {
-      return errno;
-    }
-    if (int error = WaitWritable(fd, count - written); error != 0) {
-      return error;
-    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) return errno;
+    if (int error = WaitWritable(fd, count - written); error != 0) return error;
   }
   return 0;
 }
@@ -144,12 +122,8 @@ int CTermiosDevice::WaitWritable(int fd, std::size_t bytesLeft) {
   pollfd entry{fd, POLLOUT, 0};
   int timeoutMs = kWriteConstantMs + kWriteMsPerByte * static_cast<int>(bytesLeft);
   int ready = poll(&entry, 1, timeoutMs);
-  if (ready < 0) {
-    return errno == EINTR ? 0 : errno;
-  }
-  if (ready == 0) {
-    return ETIMEDOUT;
-  }
+  if (ready < 0) return errno == EINTR ? 0 : errno;
+  if (ready == 0) return ETIMEDOUT;
   return (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ? EIO : 0;
 }
 
@@ -157,21 +131,15 @@ DeviceEvent CTermiosDevice::WaitEvent() {
   for (;;) {
     pollfd entries[2] = {{wakeFd_, POLLIN, 0}, {fd_.load(), POLLIN, 0}};
     if (poll(entries, 2, -1) < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
+      if (errno == EINTR) continue;
       return DeviceEvent::HungUp;
     }
     if ((entries[0].revents & POLLIN) != 0) {
       DrainWake();
       return DeviceEvent::Woken;
     }
-    if ((entries[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      return DeviceEvent::HungUp;
-    }
-    if ((entries[1].revents & POLLIN) != 0) {
-      return DeviceEvent::Readable;
-    }
+    if ((entries[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return DeviceEvent::HungUp;
+    if ((entries[1].revents & POLLIN) != 0) return DeviceEvent::Readable;
   }
 }
 

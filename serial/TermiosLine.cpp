@@ -23,6 +23,15 @@ constexpr SpeedCode kStandardSpeeds[] = {
     {576000, B576000},  {921600, B921600}, {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
     {2000000, B2000000}};
 
+struct ParityBits {
+  char letter;
+  tcflag_t bits;
+};
+
+// Mark and space are stick parity (CMSPAR), where PARODD picks mark.
+constexpr ParityBits kParityBits[] = {
+    {'O', PARENB | PARODD}, {'E', PARENB}, {'M', PARENB | CMSPAR | PARODD}, {'S', PARENB | CMSPAR}};
+
 int ReadLine(int fd, termios2& tio) {
   return ioctl(fd, TCGETS2, &tio) < 0 ? errno : 0;
 }
@@ -34,14 +43,10 @@ int WriteLine(int fd, const termios2& tio) {
 // A standard speed keeps its B-constant so that every tool reads it back;
 // any other speed goes by number.
 int SetSpeed(termios2& tio, std::uint32_t baud) {
-  if (baud == 0) {
-    return EINVAL;  // B0 would hang the line up
-  }
+  if (baud == 0) return EINVAL;  // B0 would hang the line up
   tcflag_t code = BOTHER;
   for (const SpeedCode& entry : kStandardSpeeds) {
-    if (entry.baud == baud) {
-      code = entry.code;
-    }
+    if (entry.baud == baud) code = entry.code;
   }
   tio.c_cflag &= ~(CBAUD | (CBAUD << IBSHIFT));
   tio.c_cflag |= code;
@@ -52,36 +57,17 @@ int SetSpeed(termios2& tio, std::uint32_t baud) {
 
 int SetCharacterSize(termios2& tio, int dataBits) {
   static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-  if (dataBits < 5 || dataBits > 8) {
-    return EINVAL;
-  }
+  if (dataBits < 5 || dataBits > 8) return EINVAL;
   tio.c_cflag = (tio.c_cflag & ~CSIZE) | kSizes[dataBits - 5];
   return 0;
 }
 
 int SetFraming(termios2& tio, int stopBits, char parity) {
-  if (stopBits != 1 && stopBits != 2) {
-    return EINVAL;
-  }
+  if (stopBits != 1 && stopBits != 2) return EINVAL;
   tio.c_cflag &= ~(CSTOPB | PARENB | PARODD | CMSPAR);
-  if (stopBits == 2) {
-    tio.c_cflag |= CSTOPB;
-  }
-  switch (parity) {
-    case 'O':
-      tio.c_cflag |= PARENB | PARODD;
-      break;
-    case 'E':
-      tio.c_cflag |= PARENB;
-      break;
-    case 'M':
-      tio.c_cflag |= PARENB | CMSPAR | PARODD;
-      break;
-    case 'S':
-      tio.c_cflag |= PARENB | CMSPAR;
-      break;
-    default:
-      break;
+  if (stopBits == 2) tio.c_cflag |= CSTOPB;
+  for (const ParityBits& entry : kParityBits) {
+    if (entry.letter == parity) tio.c_cflag |= entry.bits;
   }
   return 0;
 }
@@ -100,83 +86,61 @@ void MakeRaw(termios2& tio) {
 // A pty takes any character size and parity but keeps 8 bits, no parity:
 // a setting that did not hold is refused rather than reported as done.
 int WriteAndCheck(int fd, const termios2& wanted) {
-  if (int error = WriteLine(fd, wanted); error != 0) {
-    return error;
-  }
+  if (int error = WriteLine(fd, wanted); error != 0) return error;
   termios2 applied{};
-  if (int error = ReadLine(fd, applied); error != 0) {
-    return error;
-  }
+  if (int error = ReadLine(fd, applied); error != 0) return error;
   constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD | CMSPAR;
   return (applied.c_cflag & kFraming) == (wanted.c_cflag & kFraming) ? 0 : ENOTTY;
+}
+
+// Reads the line's settings, lets `change` alter them, and writes them back:
+// with the framing check when `check`, as they are otherwise.
+template <typename Change>
+int ChangeLine(int fd, Change change, bool check) {
+  termios2 tio{};
+  if (int error = ReadLine(fd, tio); error != 0) return error;
+  if (int error = change(tio); error != 0) return error;
+  return check ? WriteAndCheck(fd, tio) : WriteLine(fd, tio);
 }
 
 }  // namespace
 
 int ClaimExclusive(int fd) {
   int claimed = 0;
-  if (ioctl(fd, TIOCGEXCL, &claimed) < 0) {
-    return errno;  // ENOTTY: not a terminal
-  }
-  if (claimed != 0) {
-    return EBUSY;
-  }
+  if (ioctl(fd, TIOCGEXCL, &claimed) < 0) return errno;  // ENOTTY: not a terminal
+  if (claimed != 0) return EBUSY;
   return ioctl(fd, TIOCEXCL) < 0 ? errno : 0;
 }
 
 void RequestLowLatency(int fd) {
   serial_struct serial{};
-  if (ioctl(fd, TIOCGSERIAL, &serial) < 0) {
-    return;
-  }
+  if (ioctl(fd, TIOCGSERIAL, &serial) < 0) return;
   serial.flags |= ASYNC_LOW_LATENCY;
   ioctl(fd, TIOCSSERIAL, &serial);
 }
 
 int ApplyLine(int fd, const LineSettings& settings) {
-  termios2 tio{};
-  if (int error = ReadLine(fd, tio); error != 0) {
-    return error;
-  }
-  MakeRaw(tio);
-  if (int error = SetSpeed(tio, settings.baud); error != 0) {
-    return error;
-  }
-  if (int error = SetCharacterSize(tio, settings.dataBits); error != 0) {
-    return error;
-  }
-  if (int error = SetFraming(tio, settings.stopBits, settings.parity); error != 0) {
-    return error;
-  }
-  return WriteAndCheck(fd, tio);
+  const auto change = [&settings](termios2& tio) {
+    MakeRaw(tio);
+    if (int error = SetSpeed(tio, settings.baud); error != 0) return error;
+    if (int error = SetCharacterSize(tio, settings.dataBits); error != 0) return error;
+    return SetFraming(tio, settings.stopBits, settings.parity);
+  };
+  return ChangeLine(fd, change, true);
 }
 
 int ApplyBaudRate(int fd, std::uint32_t baud) {
-  termios2 tio{};
-  if (int error = ReadLine(fd, tio); error != 0) {
-    return error;
-  }
-  if (int error = SetSpeed(tio, baud); error != 0) {
-    return error;
-  }
-  return WriteLine(fd, tio);
+  return ChangeLine(
+      fd, [baud](termios2& tio) { return SetSpeed(tio, baud); }, false);
 }
 
 int ApplyDataBits(int fd, int dataBits) {
-  termios2 tio{};
-  if (int error = ReadLine(fd, tio); error != 0) {
-    return error;
-  }
-  if (int error = SetCharacterSize(tio, dataBits); error != 0) {
-    return error;
-  }
-  return WriteAndCheck(fd, tio);
+  return ChangeLine(
+      fd, [dataBits](termios2& tio) { return SetCharacterSize(tio, dataBits); }, true);
 }
 
 int RaiseControlLines(int fd) {
   int bits = TIOCM_DTR | TIOCM_RTS;
-  if (ioctl(fd, TIOCMBIS, &bits) < 0 && errno != ENOTTY && errno != EINVAL) {
-    return errno;
-  }
+  if (ioctl(fd, TIOCMBIS, &bits) < 0 && errno != ENOTTY && errno != EINVAL) return errno;
   return 0;
 }

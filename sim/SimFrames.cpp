@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "protocol/WireFormat.h"
+
 namespace {
-constexpr std::uint8_t kStart = 0xAB;
-constexpr std::uint8_t kLastFrame = 0x80;
 constexpr std::size_t kMaxRequestLength = 136;
 }  // namespace
 
@@ -16,7 +16,7 @@ std::uint8_t SimByteSum(const std::uint8_t* bytes, std::size_t count) {
 
 std::vector<std::uint8_t> EncodeSimReply(std::uint8_t block, const std::vector<std::uint8_t>& data,
                                          std::size_t maxData) {
-  maxData = std::clamp<std::size_t>(maxData, 1, 140);
+  maxData = std::clamp<std::size_t>(maxData, 1, kMaxFrameDataBytes);
   std::vector<std::uint8_t> out;
   std::size_t offset = 0;
   std::uint8_t sequence = 1;
@@ -24,10 +24,10 @@ std::vector<std::uint8_t> EncodeSimReply(std::uint8_t block, const std::vector<s
     const std::size_t n = std::min(maxData, data.size() - offset);
     const bool last = offset + n == data.size();
     const std::size_t frameStart = out.size();
-    out.push_back(kStart);
+    out.push_back(kStartByte);
     out.push_back(block);
     out.push_back(static_cast<std::uint8_t>(n));
-    out.push_back(static_cast<std::uint8_t>(sequence | (last ? kLastFrame : 0)));
+    out.push_back(static_cast<std::uint8_t>(sequence | (last ? kLastFrameBit : 0)));
     out.insert(out.end(), data.begin() + offset, data.begin() + offset + n);
     out.push_back(static_cast<std::uint8_t>(-SimByteSum(out.data() + frameStart, out.size() - frameStart)));
     offset += n;
@@ -39,7 +39,7 @@ std::vector<std::uint8_t> EncodeSimReply(std::uint8_t block, const std::vector<s
 bool CSimRequestParser::Feed(std::uint8_t byte, std::int64_t atUs, SimRequest& request) {
   if (!frame_.empty() && atUs - lastUs_ > kGapUs) frame_.clear();
   lastUs_ = atUs;
-  if (frame_.empty() && byte != kStart) return false;
+  if (frame_.empty() && byte != kStartByte) return false;
   frame_.push_back(byte);
   if (frame_.size() == 2 && (byte == 0 || byte > kMaxRequestLength)) {
     frame_.clear();

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-// The simulator's own view of the wire format, written apart from the
-// loader's so that a fault in one is never mirrored by the other.
+#include "protocol/WireFormat.h"
+
+// The simulator's own framing, written apart from the loader's so that a
+// fault in one is never mirrored by the other; the codes are shared.
 
 // One request as the UPS saw it: command byte and parameters.
 struct SimRequest {
@@ -18,9 +20,9 @@ struct SimRequest {
 std::uint8_t SimByteSum(const std::uint8_t* bytes, std::size_t count);
 
 // A response of one or more frames; at most maxData data bytes per frame
-// (140 is the most a frame may carry).
+// (kMaxFrameDataBytes is the most a frame may carry).
 std::vector<std::uint8_t> EncodeSimReply(std::uint8_t block, const std::vector<std::uint8_t>& data,
-                                         std::size_t maxData = 140);
+                                         std::size_t maxData = kMaxFrameDataBytes);
 
 // Collects request frames from the received byte stream. A frame with a bad
 // checksum is dropped, as a real UPS drops it; so is a frame left unfinished

@@ -18,9 +18,9 @@ constexpr const char* kRequestNames[] = {"authorization", "start-comm",     "id-
                                          "comm-params",   "set-comm-param", "service-mode",  "capabilities",
                                          "submodule",     "start-flash",    "program-block", "read-block",
                                          "end-flash",     "reset",          "unknown"};
-constexpr const char* kFaultNames[] = {"no-reply",    "nack",         "repeat",      "terminate",
-                                       "wrong-block", "bad-checksum", "garbage",     "flip-flash",
-                                       "delay",       "hang-up",      "short-reply", "oversize"};
+constexpr const char* kFaultNames[] = {
+    "no-reply",   "nack",  "repeat",  "terminate",   "wrong-block", "bad-checksum",  "garbage",
+    "flip-flash", "delay", "hang-up", "short-reply", "oversize",    "unknown-status"};
 
 // Reads typed fields of one JSON object and keeps the first error, named by
 // its path in the file.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/WireFormat.h"
+
 // What a simulated UPS is, as read from a JSON profile (sim/profiles/).
 
 struct SimSpace {
@@ -29,20 +31,20 @@ struct SimVersion {
 
 // One addressable unit: the UPS itself, or a module behind a route.
 struct SimUnitProfile {
-  std::uint8_t startCommBlock = 9;
-  std::vector<std::uint8_t> startCommData{'1'};
+  std::uint8_t startCommBlock = kAcknowledgeBlock;
+  std::vector<std::uint8_t> startCommData{kAckAccepted};
   std::vector<SimVersion> controllers;  // the ID block, at most 11
   std::uint16_t typeCode = 0;
   std::vector<std::uint8_t> configTail;
-  std::array<std::uint8_t, 3> serviceModeCode{0x53, 0x56, 0x43};
-  std::uint8_t serviceModeAck = '1';
+  std::array<std::uint8_t, 3> serviceModeCode{kServiceModeCode[0], kServiceModeCode[1], kServiceModeCode[2]};
+  std::uint8_t serviceModeAck = kAckAccepted;
   bool flashNeedsServiceMode = true;
   std::vector<SimCpu> cpus;
 };
 
 struct SimRoute {
   std::vector<std::uint8_t> route;  // 1 to 3 bytes
-  std::uint8_t ack = '1';
+  std::uint8_t ack = kAckAccepted;
   SimUnitProfile unit;
 };
 
@@ -74,9 +76,10 @@ enum class SimFaultKind {
   Garbage,    // bytes before the frame
   FlipFlash,  // a program block is stored with one byte changed
   Delay,
-  HangUp,      // the line goes dead instead of the reply
-  ShortReply,  // the reply's last data byte is left off
-  Oversize,    // the reply's data are padded to more than a reply may carry
+  HangUp,         // the line goes dead instead of the reply
+  ShortReply,     // the reply's last data byte is left off
+  Oversize,       // the reply's data are padded to more than a reply may carry
+  UnknownStatus,  // the reply's status byte is none the loader knows; its data stay
 };
 
 // Fires on occurrences occurrence .. occurrence + count - 1 of its request kind.
@@ -107,8 +110,9 @@ struct SimProfile {
   std::uint32_t startBaud = 19200;
   std::vector<std::uint32_t> offeredBauds{1200, 2400, 9600, 19200};
   bool switchesSpeed = true;
-  std::uint8_t commParamsBlock = 0x42;
-  std::array<std::uint8_t, 3> accessCode{0x54, 0x4F, 0x42};
+  std::uint8_t commParamsBlock = kCommParametersCommand;
+  std::array<std::uint8_t, 3> accessCode{kAuthorizationAccessCode[0], kAuthorizationAccessCode[1],
+                                         kAuthorizationAccessCode[2]};
   int authorizationWindowMs = 1000;
   SimUnitProfile unit;
   std::vector<SimRoute> routes;

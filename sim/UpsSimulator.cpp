@@ -3,22 +3,15 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "protocol/HexText.h"
+#include "protocol/WireFormat.h"
+
 namespace {
 
-constexpr std::uint8_t kAckBlock = 9;
-constexpr std::uint8_t kFlashBlock = 0xC9;
-constexpr std::uint8_t kAckUnrecognized = '4';
-constexpr std::uint8_t kAckOutOfRange = '5';
-constexpr std::uint8_t kAckInvalid = '6';
-constexpr std::uint8_t kAckSubmoduleTimeout = '2';
-constexpr std::uint8_t kNack = 'N';
-constexpr std::uint32_t kPnpBaud = 1200;
-constexpr int kPnpDataBits = 7;
-// More data bytes than the loader takes from one reply (300).
-constexpr std::size_t kOversizeData = 301;
+// More data bytes than the loader takes from one reply.
+constexpr std::size_t kOversizeData = kReplyCapacityBytes + 1;
+constexpr std::uint8_t kSimUnknownStatus = '?';  // neither 'R', 'X', 'N' nor the repeat code
 constexpr std::uint32_t kMaxReadBytes = 256;
-// Unprotected descriptors are sent as 0x33 in block requests.
-constexpr std::uint8_t kDescriptorZeroOnWire = 0x33;
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& p, std::size_t at) {
   return p[at] | (p[at + 1] << 8) | (p[at + 2] << 16) | (std::uint32_t{p[at + 3]} << 24);
@@ -39,14 +32,7 @@ bool Readable(std::uint8_t descriptor) {
 }
 
 std::string Hex(const std::vector<std::uint8_t>& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string text;
-  for (std::uint8_t b : bytes) {
-    if (!text.empty()) text += ' ';
-    text += digits[b >> 4];
-    text += digits[b & 15];
-  }
-  return text;
+  return HexBytes(bytes.data(), bytes.size());
 }
 
 }  // namespace
@@ -57,7 +43,7 @@ std::uint8_t SimMismatchedByte(std::uint8_t byte) {
 
 CUpsSimulator::CUpsSimulator(SimProfile profile)
     : profile_(std::move(profile)), baud_(profile_.startBaud), random_(profile_.line.seed) {
-  units_.push_back(MakeUnit(profile_.unit, {}, '1'));
+  units_.push_back(MakeUnit(profile_.unit, {}, kAckAccepted));
   for (const SimRoute& route : profile_.routes)
     units_.push_back(MakeUnit(route.unit, route.route, route.ack));
 }
@@ -161,36 +147,36 @@ void CUpsSimulator::AddNoise(std::vector<std::uint8_t>& bytes) {
 SimRequestKind CUpsSimulator::Classify(const SimRequest& request) const {
   const auto& p = request.params;
   switch (request.command) {
-    case 0xCF:
+    case kAuthorizationCommand:
       return SimRequestKind::Authorization;
-    case 0xA0:
+    case kStartCommCommand:
       return SimRequestKind::StartComm;
-    case 0x31:
+    case kIdBlockCommand:
       return SimRequestKind::IdBlock;
-    case 0x36:
+    case kConfigurationCommand:
       return SimRequestKind::ConfigBlock;
-    case 0x42:
+    case kCommParametersCommand:
       return SimRequestKind::CommParams;
-    case 0x98:
+    case kSetCommParameterCommand:
       return SimRequestKind::SetCommParam;
-    case 0xFF:
+    case kRawCommand:
       return SimRequestKind::ServiceMode;
-    case 0xCE:
+    case kSubmoduleCommand:
       return SimRequestKind::Submodule;
-    case 0x79:
+    case kResetCommand:
       return SimRequestKind::Reset;
-    case 0xC9:
+    case kFlashCommand:
       if (p.empty()) return SimRequestKind::Unknown;
       switch (p[0]) {
-        case 'C':
+        case kCapabilitiesOperation:
           return SimRequestKind::Capabilities;
-        case 'S':
+        case kStartFlashOperation:
           return SimRequestKind::StartFlash;
-        case 'W':
+        case kProgramOperation:
           return SimRequestKind::ProgramBlock;
-        case 'R':
+        case kReadOperation:
           return SimRequestKind::ReadBlock;
-        case 'E':
+        case kEndFlashOperation:
           return SimRequestKind::EndFlash;
         default:
           return SimRequestKind::Unknown;
@@ -228,9 +214,11 @@ void CUpsSimulator::Handle(const SimRequest& request, std::int64_t atUs, std::ve
   if (has(SimFaultKind::NoReply)) return;
   Reply reply;
   if (has(SimFaultKind::Nack) || has(SimFaultKind::Repeat) || has(SimFaultKind::Terminate)) {
-    const std::uint8_t code = has(SimFaultKind::Nack) ? 'N' : has(SimFaultKind::Repeat) ? 0x09 : 'X';
-    if (code == 'X') Selected().session = nullptr;
-    reply = {true, kFlashBlock, {code}};
+    const std::uint8_t code = has(SimFaultKind::Nack)     ? kFlashNackStatus
+                              : has(SimFaultKind::Repeat) ? kFlashRepeatStatus
+                                                          : kFlashTerminatedStatus;
+    if (code == kFlashTerminatedStatus) Selected().session = nullptr;
+    reply = {true, kFlashReplyBlock, {code}};
   } else {
     reply = Answer(kind, request, atUs);
   }
@@ -255,7 +243,9 @@ void CUpsSimulator::Handle(const SimRequest& request, std::int64_t atUs, std::ve
   if (!reply.send) return;
   if (has(SimFaultKind::ShortReply) && !reply.data.empty()) reply.data.pop_back();
   if (has(SimFaultKind::Oversize)) reply.data.resize(kOversizeData);
-  if (has(SimFaultKind::WrongBlock)) reply.block = reply.block == kAckBlock ? 0x0A : kAckBlock;
+  if (has(SimFaultKind::UnknownStatus) && !reply.data.empty()) reply.data[0] = kSimUnknownStatus;
+  if (has(SimFaultKind::WrongBlock))
+    reply.block = reply.block == kAcknowledgeBlock ? 0x0A : kAcknowledgeBlock;
   std::vector<std::uint8_t> bytes =
       EncodeSimReply(reply.block, reply.data, static_cast<std::size_t>(profile_.line.splitDataBytes));
   if (has(SimFaultKind::BadChecksum)) bytes.back() = static_cast<std::uint8_t>(bytes.back() + 1);
@@ -296,21 +286,22 @@ CUpsSimulator::Reply CUpsSimulator::Answer(SimRequestKind kind, const SimRequest
         authorizedAtUs_ = atUs;
       return {};
     case SimRequestKind::CommParams:
-      if (p.size() != 1) return {true, kAckBlock, {kAckInvalid}};
+      if (p.size() != 1) return {true, kAcknowledgeBlock, {kAckInvalid}};
       return CommParams();
     case SimRequestKind::SetCommParam:
       return SetCommParam(request);
     case SimRequestKind::Submodule:
       return Submodule(request);
     case SimRequestKind::Unknown:
-      return {true, kAckBlock, {kAckUnrecognized}};
+      return {true, kAcknowledgeBlock, {kAckUnrecognized}};
     default:
       return AnswerUnit(Selected(), kind, request, atUs);
   }
 }
 
 CUpsSimulator::Reply CUpsSimulator::CommParams() {
-  std::vector<std::uint8_t> data{0x42, static_cast<std::uint8_t>(profile_.offeredBauds.size())};
+  std::vector<std::uint8_t> data{kCommParametersCommand,
+                                 static_cast<std::uint8_t>(profile_.offeredBauds.size())};
   for (std::uint32_t baud : profile_.offeredBauds) {
     data.push_back(static_cast<std::uint8_t>(baud));
     data.push_back(static_cast<std::uint8_t>(baud >> 8));
@@ -323,28 +314,28 @@ CUpsSimulator::Reply CUpsSimulator::CommParams() {
 
 CUpsSimulator::Reply CUpsSimulator::SetCommParam(const SimRequest& request) {
   const auto& p = request.params;
-  if (p.size() != 4 || p[0] != 0x00 || p[1] != 0x01) return {true, kAckBlock, {kAckInvalid}};
+  if (p.size() != 4 || p[0] != 0x00 || p[1] != 0x01) return {true, kAcknowledgeBlock, {kAckInvalid}};
   const std::uint32_t baud = p[2] | (p[3] << 8);
   const auto& offered = profile_.offeredBauds;
   if (std::find(offered.begin(), offered.end(), baud) == offered.end())
-    return {true, kAckBlock, {kAckOutOfRange}};
+    return {true, kAcknowledgeBlock, {kAckOutOfRange}};
   // The switch takes effect once the acknowledgement has gone out.
   if (profile_.switchesSpeed) pendingBaud_ = baud;
-  return {true, kAckBlock, {'1'}};
+  return {true, kAcknowledgeBlock, {kAckAccepted}};
 }
 
 CUpsSimulator::Reply CUpsSimulator::Submodule(const SimRequest& request) {
   const std::vector<std::uint8_t>& route = request.params;
-  if (route.empty() || route.size() > 3) return {true, kAckBlock, {kAckInvalid}};
+  if (route.empty() || route.size() > 3) return {true, kAcknowledgeBlock, {kAckInvalid}};
   for (std::size_t i = 1; i < units_.size(); ++i)
     if (units_[i].route == route) {
-      if (units_[i].ack == '1') {
+      if (units_[i].ack == kAckAccepted) {
         selected_ = i;
         record_.route = route;
       }
-      return {true, kAckBlock, {units_[i].ack}};
+      return {true, kAcknowledgeBlock, {units_[i].ack}};
     }
-  return {true, kAckBlock, {kAckSubmoduleTimeout}};
+  return {true, kAcknowledgeBlock, {kAckSubmoduleTimeout}};
 }
 
 CUpsSimulator::Reply CUpsSimulator::AnswerUnit(Unit& unit, SimRequestKind kind, const SimRequest& request,
@@ -360,23 +351,23 @@ CUpsSimulator::Reply CUpsSimulator::AnswerUnit(Unit& unit, SimRequestKind kind, 
         data.push_back(v.minor);
         data.push_back(v.major);
       }
-      return {true, 1, data};
+      return {true, kIdReplyBlock, data};
     }
     case SimRequestKind::ConfigBlock: {
       std::vector<std::uint8_t> data{static_cast<std::uint8_t>(profile.typeCode),
                                      static_cast<std::uint8_t>(profile.typeCode >> 8)};
       data.insert(data.end(), profile.configTail.begin(), profile.configTail.end());
-      return {true, 6, data};
+      return {true, kConfigurationReplyBlock, data};
     }
     case SimRequestKind::ServiceMode: {
-      if (p.size() != 3) return {true, kAckBlock, {kAckInvalid}};
+      if (p.size() != 3) return {true, kAcknowledgeBlock, {kAckInvalid}};
       if (!std::equal(p.begin(), p.end(), profile.serviceModeCode.begin()))
-        return {true, kAckBlock, {kAckInvalid}};
+        return {true, kAcknowledgeBlock, {kAckInvalid}};
       unit.serviceMode = true;
-      return {true, kAckBlock, {profile.serviceModeAck}};
+      return {true, kAcknowledgeBlock, {profile.serviceModeAck}};
     }
     case SimRequestKind::Reset:
-      if (p.size() != 1) return {true, kAckBlock, {kAckInvalid}};
+      if (p.size() != 1) return {true, kAcknowledgeBlock, {kAckInvalid}};
       record_.resets.push_back({atUs, p[0], unit.route});
       unit.session = nullptr;
       unit.serviceMode = false;
@@ -392,7 +383,7 @@ CUpsSimulator::Space* CUpsSimulator::FindSpace(Unit& unit, int module, std::uint
     if (module != 0 && cpu != module) continue;
     for (Space& space : spaces) {
       const std::uint8_t d = space.profile.descriptor;
-      if (d != descriptor && !(d == 0 && descriptor == kDescriptorZeroOnWire)) continue;
+      if (d != descriptor && !(d == 0 && descriptor == kZeroDescriptorStandIn)) continue;
       const std::uint64_t end = std::uint64_t{address} + count;
       if (address >= space.profile.start && end <= std::uint64_t{space.profile.start} + space.profile.size)
         return &space;
@@ -403,13 +394,13 @@ CUpsSimulator::Space* CUpsSimulator::FindSpace(Unit& unit, int module, std::uint
 
 CUpsSimulator::Reply CUpsSimulator::AnswerFlash(Unit& unit, SimRequestKind kind, const SimRequest& request) {
   const auto& p = request.params;
-  const Reply nack{true, kFlashBlock, {kNack}};
+  const Reply nack{true, kFlashReplyBlock, {kFlashNackStatus}};
   switch (kind) {
     case SimRequestKind::Capabilities: {
       if (p.size() != 2) return nack;
       for (const SimCpu& cpu : unit.profile.cpus) {
         if (cpu.cpu != p[1]) continue;
-        std::vector<std::uint8_t> data{'C', cpu.reportsAs};
+        std::vector<std::uint8_t> data{kCapabilitiesOperation, cpu.reportsAs};
         for (const SimSpace& s : cpu.spaces) {
           data.push_back(s.descriptor);
           PutLe32(data, s.maxBlock);
@@ -417,9 +408,9 @@ CUpsSimulator::Reply CUpsSimulator::AnswerFlash(Unit& unit, SimRequestKind kind,
           PutLe32(data, s.size);
         }
         data.insert(data.end(), cpu.tail.begin(), cpu.tail.end());
-        return {true, kFlashBlock, data};
+        return {true, kFlashReplyBlock, data};
       }
-      return {true, kAckBlock, {'2'}};
+      return {true, kAcknowledgeBlock, {kAckSubmoduleTimeout}};
     }
     case SimRequestKind::StartFlash: {
       if (p.size() != 11) return nack;
@@ -429,17 +420,17 @@ CUpsSimulator::Reply CUpsSimulator::AnswerFlash(Unit& unit, SimRequestKind kind,
         return nack;
       std::fill(space->memory.begin(), space->memory.end(), 0xFF);
       unit.session = space;
-      return {true, kFlashBlock, {'S'}};
+      return {true, kFlashReplyBlock, {kStartFlashOperation}};
     }
     case SimRequestKind::ProgramBlock: {
-      if (p.size() < 8 || p.size() > 7 + 128) return nack;
+      if (p.size() < 8 || p.size() > 7 + kMaxTransferBlockBytes) return nack;
       const std::uint32_t n = static_cast<std::uint32_t>(p.size() - 7);
       Space* space = FindSpace(unit, p[1], p[2], Le32(p, 3), n);
       if (!space || space != unit.session || n > space->profile.maxBlock) return nack;
       // Flash programming only clears bits; an erased cell takes the data as sent.
       const std::uint32_t at = Le32(p, 3) - space->profile.start;
       for (std::uint32_t i = 0; i < n; ++i) space->memory[at + i] &= p[7 + i];
-      return {true, kFlashBlock, {'W'}};
+      return {true, kFlashReplyBlock, {kProgramOperation}};
     }
     case SimRequestKind::ReadBlock: {
       if (p.size() != 11) return nack;
@@ -450,14 +441,14 @@ CUpsSimulator::Reply CUpsSimulator::AnswerFlash(Unit& unit, SimRequestKind kind,
       std::vector<std::uint8_t> data(p.begin(), p.end());
       const auto from = space->memory.begin() + (address - space->profile.start);
       data.insert(data.end(), from, from + n);
-      return {true, kFlashBlock, data};
+      return {true, kFlashReplyBlock, data};
     }
     case SimRequestKind::EndFlash:
       if (p.size() != 2) return nack;
       unit.session = nullptr;
-      return {true, kFlashBlock, {'E'}};
+      return {true, kFlashReplyBlock, {kEndFlashOperation}};
     default:
-      return {true, kAckBlock, {kAckUnrecognized}};
+      return {true, kAcknowledgeBlock, {kAckUnrecognized}};
   }
 }
 

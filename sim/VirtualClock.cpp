@@ -17,20 +17,6 @@ void CVirtualClock::Schedule(std::int64_t atMs, Event fn) {
   events_.emplace(atMs, std::move(fn));
 }
 
-void CVirtualClock::SetSettle(std::function<void()> settle) {
-  std::lock_guard lock(mutex_);
-  settle_ = std::move(settle);
-}
-
-void CVirtualClock::Settle() {
-  std::function<void()> settle;
-  {
-    std::lock_guard lock(mutex_);
-    settle = settle_;
-  }
-  if (settle) settle();
-}
-
 bool CVirtualClock::PopDue(std::int64_t deadline, Event& event) {
   std::lock_guard lock(mutex_);
   auto it = events_.begin();
@@ -43,12 +29,10 @@ bool CVirtualClock::PopDue(std::int64_t deadline, Event& event) {
 
 void CVirtualClock::Run(std::int64_t deadline, const std::function<bool()>* stop) {
   for (;;) {
-    Settle();
     if (stop && (*stop)()) return;
     Event event;
     if (!PopDue(deadline, event)) break;
     event();
   }
   if (deadline > now_.load()) now_.store(deadline);
-  Settle();
 }

@@ -9,9 +9,8 @@
 #include "protocol/Clock.h"
 
 // Simulated time for tests: a sleep or a poll advances the clock at once,
-// running every event that falls due on the way. After each step the settle
-// hook waits, in real time, until the work those events started is done
-// (the receive pump has taken every delivered byte), so runs are repeatable.
+// running every event that falls due on the way on the caller's thread (the
+// simulated line's receive pump among them), so runs are repeatable.
 class CVirtualClock final : public IClock {
  public:
   using Event = std::function<void()>;
@@ -23,7 +22,6 @@ class CVirtualClock final : public IClock {
 
   // Runs fn once simulated time reaches atMs (at the next step if already past).
   void Schedule(std::int64_t atMs, Event fn);
-  void SetSettle(std::function<void()> settle);
   // Advances to atMs, running due events (for tests that drive the clock).
   void AdvanceTo(std::int64_t atMs);
 
@@ -32,10 +30,8 @@ class CVirtualClock final : public IClock {
 
   void Run(std::int64_t deadline, const std::function<bool()>* stop);
   bool PopDue(std::int64_t deadline, Event& event);
-  void Settle();
 
   std::mutex mutex_;
   std::multimap<std::int64_t, Event> events_;
   std::atomic<std::int64_t> now_{0};
-  std::function<void()> settle_;
 };

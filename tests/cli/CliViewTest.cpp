@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/frontend/SerialDeviceList.h"
 #include "cli/CliView.h"
+#include "frontend/SerialDeviceList.h"
 
 namespace {
 

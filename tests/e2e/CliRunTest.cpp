@@ -8,10 +8,12 @@
 #include <atomic>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <thread>
 
-#include "tests/e2e/SimProcess.h"
+#include "sim/SimProcess.h"
+#include "tests/e2e/SchemaCheck.h"
 
 namespace fs = std::filesystem;
 
@@ -22,6 +24,24 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr auto kRunLimit = std::chrono::seconds(60);
 constexpr const char* kInterrupted =
     "tobrane: Interrupted: the run stopped at its next wait, without finishing its steps.";
+
+// A run's report, read back and checked against the schema in docs/.
+nlohmann::json ValidReport(const fs::path& path) {
+  const nlohmann::json schema = nlohmann::json::parse(SlurpFile(TOBRANE_REPORT_SCHEMA));
+  const nlohmann::json report = nlohmann::json::parse(SlurpFile(path), nullptr, false);
+  EXPECT_FALSE(report.is_discarded()) << path;
+  std::string violations;
+  for (const std::string& v : SchemaViolations(schema, report)) violations += v + "\n";
+  EXPECT_EQ(violations, "");
+  return report;
+}
+
+std::vector<std::string> StepOutcomes(const nlohmann::json& report) {
+  std::vector<std::string> out;
+  for (const nlohmann::json& step : report["steps"])
+    out.push_back(step["name"].get<std::string>() + " " + step["outcome"].get<std::string>());
+  return out;
+}
 
 struct RunResult {
   std::optional<int> status;  // nothing: killed at the time limit
@@ -184,6 +204,10 @@ TEST_F(CliRun, UsageErrorsExitTwoWithAHint) {
   EXPECT_EQ(trace.status, 2);
   EXPECT_EQ(trace.err,
             "tobrane: cannot write the frame trace to no-such-dir/trace.txt: No such file or directory\n");
+  const RunResult report = Run({"--report", "no-such-dir/r.json", "connect"});
+  EXPECT_EQ(report.status, 2);
+  EXPECT_EQ(report.err,
+            "tobrane: cannot write the report to no-such-dir/r.json: No such file or directory\n");
 }
 
 TEST_F(CliRun, NonexistentDeviceExitsThreeNamingIt) {
@@ -245,7 +269,8 @@ TEST_F(CliRun, ProgramWithVerifyLeavesTheImageInFlash) {
       MakeRom("ups.rom", {"--ups", "500", "--module", "1", "--load", "0x8000", "--size", "512"});
   ASSERT_EQ(data.size(), 512u);
   StartSim(BundledProfilePath("default"));
-  const RunResult r = Run({"--device", sim_.Device(), "--verify", "program", "ups.rom"});
+  const RunResult r =
+      Run({"--device", sim_.Device(), "--verify", "--report", "run.json", "program", "ups.rom"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Contains(r.out, "\nVerification Completed\n")) << r.out;
   const nlohmann::json state = SimState();
@@ -253,6 +278,17 @@ TEST_F(CliRun, ProgramWithVerifyLeavesTheImageInFlash) {
   EXPECT_EQ(StateFlash(state, {}, 1, 0x8200, 4), Bytes(4, 0xFF));
   ASSERT_EQ(state["resets"].size(), 1u);
   EXPECT_EQ(state["resets"][0]["module"], 1);
+  // The report says the same: every step ok, all bytes programmed and verified, the UPS and the image.
+  const nlohmann::json report = ValidReport(dir_ / "run.json");
+  EXPECT_EQ(StepOutcomes(report),
+            (std::vector<std::string>{"connect ok", "open ok", "program ok", "verify ok"}));
+  EXPECT_EQ(report["exitStatus"], 0);
+  EXPECT_EQ(report["transfer"]["programmedBytes"], 512);
+  EXPECT_EQ(report["transfer"]["verifiedBytes"], 512);
+  EXPECT_EQ(report["ups"]["typeCode"], 500);
+  EXPECT_EQ(report["ups"]["plugAndPlay"]["manufacturer"], "OST");
+  EXPECT_EQ(report["image"]["sha256"].get<std::string>().size(), 64u);
+  EXPECT_EQ(report["messageBoxes"], nlohmann::json::array());
 }
 
 TEST_F(CliRun, VerifyMismatchNamesTheLocation) {
@@ -267,6 +303,93 @@ TEST_F(CliRun, VerifyMismatchNamesTheLocation) {
   // Byte 5 of the image is 5 * 7 = 0x23; the flash holds it with bit 0 flipped.
   EXPECT_TRUE(Contains(r.err, "tobrane: Verify Failed At Location 00008005\nShould be 23, Was 22\n"))
       << r.err;
+  EXPECT_TRUE(SimState()["resets"].empty());
+}
+
+TEST_F(CliRun, DryRunChecksLikeProgramUpsAndSendsNoFlashRequest) {
+  // Connect, Open and Program UPS's checks, then the summary: no start-flash, program or end-flash request
+  // reaches the UPS and its flash stays erased. An image that does not fit is refused with Program UPS's box.
+  MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "300"});
+  MakeRom("big.rom", {"--ups", "500", "--load", "0xFF00", "--size", "512"});
+  StartSim(BundledProfilePath("default"));
+  const RunResult r =
+      Run({"--device", sim_.Device(), "--dry-run", "--report", "run.json", "program", "ups.rom"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(
+      Contains(r.out,
+               "\nDry run: would program 3 blocks of 128 bytes into flash space 1 of CPU 1 (00008000 to "
+               "0000812B), about 0.2 s of request frames at 19200 baud; nothing was erased or written.\n"))
+      << r.out;
+  EXPECT_EQ(StepOutcomes(ValidReport(dir_ / "run.json")).back(), "dry-run ok");
+  const RunResult big = Run({"--device", sim_.Device(), "--dry-run", "program", "big.rom"});
+  EXPECT_EQ(big.status, 4);
+  EXPECT_TRUE(Contains(big.err,
+                       "tobrane: The ROM data do not fit in the flash space: 512 bytes from 0000FF00, "
+                       "the space ends at 0000FFFF.\nNothing was sent to the UPS.\n"))
+      << big.err;
+  const nlohmann::json state = SimState();
+  const std::vector<std::string> kinds = StateRequestKinds(state);
+  for (const char* kind : {"start-flash", "program-block", "end-flash", "reset"}) {
+    EXPECT_EQ(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << kind;
+  }
+  EXPECT_EQ(StateFlash(state, {}, 1, 0x8000, 300), Bytes(300, 0xFF));
+}
+
+// The default profile with its own serial number, the Plug-and-Play checksum made to match.
+nlohmann::json ProfileWithSerial(const std::string& serial) {
+  const std::string body = "(AdOST0500\\" + serial + "\\UPS\\\\Tobrane 5000";
+  unsigned sum = ')';
+  for (char c : body) sum += static_cast<unsigned char>(c);
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", sum & 0xFFu);
+  nlohmann::json profile = BundledProfileJson("default");
+  profile["pnp"] = body + digits + ")";
+  return profile;
+}
+
+TEST_F(CliRun, ThreeUnitsProgramInParallelOneProcessEach) {
+  // Three simulated units on three ptys, one tobrane-cli each at the same time: three flashes hold the image
+  // and three reports name their own unit.
+  const Bytes data = MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "1024"});
+  const std::vector<std::string> serials = {"00000001", "00000002", "00000003"};
+  std::vector<CSimProcess> sims(serials.size());
+  std::vector<CChildProcess> runs(serials.size());
+  for (std::size_t i = 0; i < serials.size(); ++i) {
+    const fs::path unitDir = dir_ / ("unit" + std::to_string(i));
+    fs::create_directories(unitDir);
+    ASSERT_TRUE(sims[i].Start(WriteProfile(unitDir, "unit", ProfileWithSerial(serials[i])), unitDir))
+        << sims[i].Err();
+  }
+  for (std::size_t i = 0; i < serials.size(); ++i) {
+    const std::string report = "report-" + serials[i] + ".json";
+    ASSERT_TRUE(runs[i].Start(
+        Cli({"--device", sims[i].Device(), "--verify", "--report", report, "program", "ups.rom"})));
+  }
+  for (std::size_t i = 0; i < serials.size(); ++i) {
+    EXPECT_EQ(runs[i].Wait(kRunLimit), 0) << runs[i].Err();
+    EXPECT_EQ(sims[i].Stop(), 0);
+    EXPECT_EQ(StateFlash(sims[i].State(), {}, 1, 0x8000, 1024), data) << serials[i];
+    const nlohmann::json report = ValidReport(dir_ / ("report-" + serials[i] + ".json"));
+    EXPECT_EQ(report["ups"]["plugAndPlay"]["serialNumber"], serials[i]);
+    EXPECT_EQ(report["ups"]["plugAndPlay"]["checksumCorrect"], true);
+    EXPECT_EQ(report["exitStatus"], 0);
+    EXPECT_EQ(report["transfer"]["verifiedBytes"], 1024);
+  }
+}
+
+TEST_F(CliRun, ReadBackWithAnUnknownStatusFailsVerification) {
+  // A read-back reply whose status byte means nothing compares nothing: exit 1, the box names the
+  // block and the byte, and the UPS is not reset.
+  MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "256"});
+  nlohmann::json profile = BundledProfileJson("default");
+  profile["faults"] = {{{"request", "read-block"}, {"occurrence", 2}, {"fault", "unknown-status"}}};
+  StartSim(WriteProfile(dir_, "unknown-status", profile));
+  const RunResult r = Run({"--device", sim_.Device(), "--verify", "program", "ups.rom"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Contains(
+      r.err, "tobrane: Verify Failed At Location 00008080\nThe UPS answered with an unknown status 3F\n"))
+      << r.err;
+  EXPECT_TRUE(Contains(r.out, "\nVerification Failed\n")) << r.out;
   EXPECT_TRUE(SimState()["resets"].empty());
 }
 
@@ -294,6 +417,23 @@ TEST_F(CliRun, SubmoduleRouteProgramsThePowerModule) {
   EXPECT_EQ(state["route"], (std::vector<int>{1, 0, 1}));
   EXPECT_EQ(StateFlash(state, {1, 0, 1}, 1, 0x8000, 256), data);
   EXPECT_EQ(StateFlash(state, {}, 1, 0x8000, 4), Bytes(4, 0xFF));
+}
+
+TEST_F(CliRun, SubmoduleWithItsOwnMemoryMapIsProgrammedAtItsOwnAddresses) {
+  // The module behind 00 02 keeps its Code space where the UPS has none: the image for it opens,
+  // is programmed and verified there, and the module is reset.
+  const Bytes data = MakeRom("own.rom", {"--ups", "501", "--module", "1", "--load", "0x20000", "--size",
+                                         "256", "--version", "0x0302"});
+  StartSim(BundledProfilePath("default"));
+  const RunResult r =
+      Run({"--device", sim_.Device(), "--verify", "--submodule", "00 02", "program", "own.rom"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "\tLoad Address is: 00020000\n")) << r.out;
+  EXPECT_TRUE(Contains(r.out, "\nVerification Completed\n")) << r.out;
+  const nlohmann::json state = SimState();
+  EXPECT_EQ(StateFlash(state, {0, 2}, 1, 0x20000, 256), data);
+  ASSERT_EQ(state["resets"].size(), 1u);
+  EXPECT_EQ(state["resets"][0]["route"], (std::vector<int>{0, 2}));
 }
 
 TEST_F(CliRun, NothingConnectedEndsInTheCommunicationBox) {
@@ -354,7 +494,8 @@ TEST_F(CliRun, SigintDuringProgrammingStillEndsTheFlashOperation) {
   int master = -1, terminal = -1;
   ASSERT_EQ(openpty(&master, &terminal, nullptr, nullptr, nullptr), 0);
   CChildProcess cli;
-  ASSERT_TRUE(cli.Start(Cli({"--device", sim_.Device(), "--no-verify", "program", "ups.rom"}, terminal)));
+  ASSERT_TRUE(cli.Start(Cli(
+      {"--device", sim_.Device(), "--no-verify", "--report", "run.json", "program", "ups.rom"}, terminal)));
   close(terminal);
   std::string seen;
   const bool programming = WaitForText(master, "Programming [", std::chrono::seconds(30), seen);
@@ -374,6 +515,9 @@ TEST_F(CliRun, SigintDuringProgrammingStillEndsTheFlashOperation) {
   const auto end = std::find(kinds.begin(), kinds.end(), "end-flash");
   EXPECT_NE(end, kinds.end());
   EXPECT_NE(std::find(kinds.begin(), end, "program-block"), end);
+  const nlohmann::json report = ValidReport(dir_ / "run.json");
+  EXPECT_EQ(report["exitStatus"], 130);
+  EXPECT_EQ(StepOutcomes(report).back(), "program interrupted");
 }
 
 TEST_F(CliRun, UnpluggedMidTransferEndsNamingTheLostDevice) {
@@ -382,7 +526,8 @@ TEST_F(CliRun, UnpluggedMidTransferEndsNamingTheLostDevice) {
   MakeRom("ups.rom", {"--ups", "500", "--load", "0x8000", "--size", "1024"});
   StartSim(BundledProfilePath("default"), {"--hangup-after-blocks", "2"});
   CChildProcess cli;
-  ASSERT_TRUE(cli.Start(Cli({"--device", sim_.Device(), "--verify", "program", "ups.rom"})));
+  ASSERT_TRUE(
+      cli.Start(Cli({"--device", sim_.Device(), "--verify", "--report", "run.json", "program", "ups.rom"})));
   ExpectQuietEnd(cli, cli.Wait(kRunLimit), 1);
   // Connect takes a few seconds; five sendings of a block at 2 s each would take ten more.
   EXPECT_LT(cli.RunTime(), std::chrono::seconds(12));
@@ -394,6 +539,12 @@ TEST_F(CliRun, UnpluggedMidTransferEndsNamingTheLostDevice) {
   EXPECT_EQ(state["hungUp"], true);
   const std::vector<std::string> kinds = StateRequestKinds(state);
   EXPECT_EQ(std::count(kinds.begin(), kinds.end(), "program-block"), 3);
+  // The failed transfer in the report: two blocks of 128 bytes acknowledged, no read-back.
+  const nlohmann::json report = ValidReport(dir_ / "run.json");
+  EXPECT_EQ(StepOutcomes(report).back(), "program failed");
+  EXPECT_EQ(report["transfer"]["programmedBytes"], 256);
+  EXPECT_EQ(report["transfer"]["verifiedBytes"], 0);
+  EXPECT_EQ(report["exitStatus"], 1);
 }
 
 TEST_F(CliRun, SecondRunOnADeviceInUseIsRefusedAtOnce) {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/e2e/SimProcess.h"
+#include "sim/SimProcess.h"
 
 namespace fs = std::filesystem;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "../connect/ConnectText.h"
 #include "TestRig.h"
 #include "app/CommandIds.h"
+#include "tests/connection/ConnectText.h"
 
 // What Open, Program UPS and Verify Program show, as CTestRig::Text() gives it,
 // and the rig steps the flash tests share.

@@ -176,6 +176,12 @@ TEST(Program, FaultsOfTheUps) {
        kFailed,
        kTransfer(1, false),
        false},
+      {"a status of no known meaning counts as the echo",
+       {Fault(K::ProgramBlock, SimFaultKind::UnknownStatus, 2)},
+       {},
+       kSucceeded,
+       kTransfer(4, true),
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -13,7 +13,7 @@ const std::string kProgrammed = kProgramStarted + kCompleted0;
 
 TEST(Verify, FaultsAfterProgramming) {
   // A failed read-back stops the run before the reset; a read-back that proves nothing
-  // (terminated, short) is a failure, never a pass.
+  // (terminated, short, a status of no known meaning) is a failure, never a pass.
   struct Case {
     const char* name;
     std::vector<SimFault> faults;
@@ -57,6 +57,11 @@ TEST(Verify, FaultsAfterProgramming) {
        {Fault(K::ReadBlock, SimFaultKind::WrongBlock)},
        {"Received wrong block: 9"},
        1,
+       false},
+      {"a status of no known meaning",
+       {Fault(K::ReadBlock, SimFaultKind::UnknownStatus, 2)},
+       {"Verify Failed At Location 00008080\nThe UPS answered with an unknown status 3F"},
+       2,
        false},
   };
   for (const Case& c : cases) {

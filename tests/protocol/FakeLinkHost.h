@@ -34,11 +34,11 @@ class CFakeLinkHost final : public ILinkHost, public IByteSink {
       clock.Schedule(clock.NowMs() + replyAfterMs,
                      [this] { rx.ReceiveBytes(reply.data(), static_cast<std::uint32_t>(reply.size())); });
     }
-    return PollWhileMode(rx, clock, nullptr, mode, polls);
+    return PollWhileMode(rx, clock, nullptr, nullptr, mode, polls);
   }
   const FlashSpace& Space(int index) const override { return spaces[index]; }
   int RouteLength() const override { return routeLength; }
-  void MessageBox(const std::string&) override {}
+  void MessageBox(const std::string& text) override { boxes.push_back(text); }
   void ReplaceLastLine(const std::string&) override {}
   void ScrollToEnd() override {}
   void SetWaitCursor(bool) override {}
@@ -52,13 +52,14 @@ class CFakeLinkHost final : public ILinkHost, public IByteSink {
 
   CReceiveState rx;
   CVirtualClock clock;
-  std::array<FlashSpace, CConnectionState::kFlashSpaceEntries> spaces{};
+  std::array<FlashSpace, kFlashSpaceEntries> spaces{};
   int routeLength = 0;
   std::vector<std::uint8_t> reply;
   int replyAfterMs = 30;
   int waitedPolls = 0;
   std::int64_t waitStartMs = 0;
   std::vector<Write> writes;
+  std::vector<std::string> boxes;
   std::vector<int> modeAtWrite;
   std::vector<int> lengthAtWrite;
 };

@@ -20,7 +20,7 @@ Response RandomResponse(std::mt19937& rng) {
   r.block = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 255)(rng));
   const int frames = std::uniform_int_distribution<int>(1, 5)(rng);
   for (int f = 1; f <= frames; ++f) {
-    const int n = std::uniform_int_distribution<int>(0, CUpsLink::kMaxFrameData)(rng);
+    const int n = std::uniform_int_distribution<int>(0, kMaxFrameDataBytes)(rng);
     const auto seq = static_cast<std::uint8_t>(f | (f == frames ? 0x80 : 0));
     std::vector<std::uint8_t> frame{0xAB, r.block, static_cast<std::uint8_t>(n), seq};
     for (int i = 0; i < n; ++i) frame.push_back(static_cast<std::uint8_t>(rng()));

@@ -10,7 +10,7 @@ TEST(ReplyWait, TimeOutLastsEveryPoll) {
   int pumps = 0;
   rx.SetReceiveMode(kModeFrame, true);
   EXPECT_FALSE(PollWhileMode(
-      rx, clock, [&] { ++pumps; }, kModeFrame, 800));
+      rx, clock, [&] { ++pumps; }, nullptr, kModeFrame, 800));
   EXPECT_EQ(clock.NowMs(), 8000);
   EXPECT_EQ(pumps, 800);
   EXPECT_EQ(rx.ReceiveMode(), kModeFrame);
@@ -23,6 +23,17 @@ TEST(ReplyWait, EndsWhenTheModeChanges) {
   rx.SetReceiveMode(kModeFrame, true);
   const std::uint8_t ack[] = {0xAB, 0x09, 0x01, 0x81, 0x41, 0x89};
   clock.Schedule(35, [&] { rx.ReceiveBytes(ack, sizeof ack); });
-  EXPECT_TRUE(PollWhileMode(rx, clock, nullptr, kModeFrame, 800));
+  EXPECT_TRUE(PollWhileMode(rx, clock, nullptr, nullptr, kModeFrame, 800));
   EXPECT_EQ(clock.NowMs(), 35);
+}
+
+// Once the give-up condition holds, no further poll starts.
+TEST(ReplyWait, GivesUpBeforeTheNextPoll) {
+  CReceiveState rx;
+  CVirtualClock clock;
+  int pumps = 0;
+  rx.SetReceiveMode(kModeFrame, true);
+  EXPECT_FALSE(PollWhileMode(
+      rx, clock, [&] { ++pumps; }, [&] { return pumps == 3; }, kModeFrame, 800));
+  EXPECT_EQ(clock.NowMs(), 30);
 }

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "FakeLinkHost.h"
-#include "protocol/AccessCodes.h"
+#include "protocol/WireFormat.h"
 
 // The fixed request vectors come out byte for byte.
 TEST(RequestFrames, FixedVectors) {
-  EXPECT_EQ(ToHex(CUpsLink::BuildOneByteRequest(0xA0)), "AB 01 A0 B4");
-  EXPECT_EQ(ToHex(CUpsLink::BuildOneByteRequest(0x31)), "AB 01 31 23");
-  EXPECT_EQ(ToHex(CUpsLink::BuildOneByteRequest(0x36)), "AB 01 36 1E");
-  EXPECT_EQ(ToHex(CUpsLink::BuildTwoByteRequest(0x42, 0x00)), "AB 02 42 00 11");
-  EXPECT_EQ(ToHex(CUpsLink::BuildThreeByteRequest(0xC9, 0x45, 0x02)), "AB 03 C9 45 02 42");
-  EXPECT_EQ(ToHex(CUpsLink::BuildFourByteRequest(0xCE, 1, 2, 3)), "AB 04 CE 01 02 03 7D");
+  EXPECT_EQ(ToHex(CUpsLink::BuildRequest(0xA0)), "AB 01 A0 B4");
+  EXPECT_EQ(ToHex(CUpsLink::BuildRequest(0x31)), "AB 01 31 23");
+  EXPECT_EQ(ToHex(CUpsLink::BuildRequest(0x36)), "AB 01 36 1E");
+  EXPECT_EQ(ToHex(CUpsLink::BuildRequest(0x42, {0x00})), "AB 02 42 00 11");
+  EXPECT_EQ(ToHex(CUpsLink::BuildRequest(0xC9, {0x45, 0x02})), "AB 03 C9 45 02 42");
+  EXPECT_EQ(ToHex(CUpsLink::BuildRequest(0xCE, {1, 2, 3})), "AB 04 CE 01 02 03 7D");
 }
 
 // Every frame sums to 0 and the five-byte request puts its word low byte first.

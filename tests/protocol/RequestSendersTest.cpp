@@ -20,7 +20,7 @@ TEST(RequestSenders, AuthorizationPauseThenResetThenRequest) {
   r.host.rx.ReceiveBytes(stale, 2);
   r.host.rx.SetReceiveMode(kModeIdle, false);
 
-  r.link.SendOneByteRequest(true, 0xA0);
+  r.link.SendRequest(CUpsLink::BuildRequest(0xA0), true);
   ASSERT_EQ(r.host.writes.size(), 11u);
   EXPECT_EQ(r.host.WrittenHex(0, 3), "AB 04 CF");
   EXPECT_EQ(r.host.WrittenHex(7), "AB 01 A0 B4");
@@ -35,7 +35,7 @@ TEST(RequestSenders, AuthorizationPauseThenResetThenRequest) {
 // Without authorization only the request goes out, with no pause.
 TEST(RequestSenders, PlainRequestsAreWrittenAtOnce) {
   SenderRig r;
-  r.link.SendThreeByteRequest(false, 0xC9, 0x43, 0x01);
+  r.link.SendRequest(CUpsLink::BuildRequest(0xC9, {0x43, 0x01}));
   EXPECT_EQ(r.host.WrittenHex(), "AB 03 C9 43 01 45");
   EXPECT_EQ(r.host.clock.NowMs(), 0);
   EXPECT_EQ(r.host.rx.ReceiveMode(), kModeFrame);
@@ -45,10 +45,10 @@ TEST(RequestSenders, PlainRequestsAreWrittenAtOnce) {
 TEST(RequestSenders, RawRequestAndAuthorization) {
   SenderRig r;
   const std::uint8_t code[3] = {1, 2, 3};
-  EXPECT_EQ(r.link.SendRawRequest(code, 3), 1);
-  EXPECT_EQ(r.link.SendRawRequest(nullptr, 3), 0);
+  EXPECT_EQ(r.link.SendRequest(CUpsLink::BuildRawRequest(code, 3)), 1);
+  EXPECT_EQ(r.link.SendRequest(CUpsLink::BuildRawRequest(nullptr, 3)), 0);
   EXPECT_EQ(r.host.WrittenHex(), "AB 04 FF 01 02 03 4C");
-  EXPECT_EQ(r.link.SendAuthorization(), 1);
+  EXPECT_EQ(r.link.SendRequest(CUpsLink::BuildAuthorization()), 1);
   EXPECT_EQ(r.host.writes.size(), 14u);
 }
 
@@ -91,4 +91,18 @@ TEST(RequestSenders, EndFlashChecksTheEcho) {
   SenderRig startEcho;
   startEcho.host.reply = FromHex("AB C9 01 81 53 B7");
   EXPECT_FALSE(startEcho.link.EndFlash(4));
+}
+
+// The link decodes what its host received: block and data, zero past the
+// data; a reply beyond the capacity asked for gives the decoder's error.
+TEST(RequestSenders, DecodeReplyReadsTheHostsReceiveState) {
+  SenderRig r;
+  r.host.rx.SetReceiveMode(kModeFrame, true);
+  const std::vector<std::uint8_t> reply = FromHex("AB C9 01 01 57 33 AB C9 01 82 57 B2");
+  r.host.rx.ReceiveBytes(reply.data(), static_cast<std::uint32_t>(reply.size()));
+  const DecodedReply decoded = r.link.DecodeReply();
+  EXPECT_TRUE(decoded.Ok());
+  EXPECT_EQ(decoded.block, 0xC9);
+  EXPECT_EQ(ToHex({decoded.data.begin(), decoded.data.begin() + decoded.count + 1}), "57 57 00");
+  EXPECT_EQ(r.link.DecodeReply(1).error, kDecodeDoesNotFit);
 }

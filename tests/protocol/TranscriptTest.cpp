@@ -20,7 +20,7 @@ TEST(Transcript, AppendsAndNotifies) {
   CTranscript t;
   Recorder rec(t);
   t.AppendText("Connecting\r\n");
-  t.AppendAtCaret("\tservice mode");
+  t.AppendText("\tservice mode");
   t.AppendText("");
   EXPECT_EQ(t.Text(), "Connecting\r\n\tservice mode");
   ASSERT_EQ(rec.changes.size(), 3u);

@@ -16,9 +16,9 @@ constexpr int kBlocks = kImageSize / 128;
 constexpr std::int64_t kBoundMs = 30 * 60 * 1000;
 
 constexpr SimFaultKind kKinds[] = {
-    SimFaultKind::NoReply,   SimFaultKind::Nack,       SimFaultKind::Repeat,
-    SimFaultKind::Terminate, SimFaultKind::WrongBlock, SimFaultKind::BadChecksum,
-    SimFaultKind::Garbage,   SimFaultKind::FlipFlash,  SimFaultKind::Delay,
+    SimFaultKind::NoReply,    SimFaultKind::Nack,          SimFaultKind::Repeat,  SimFaultKind::Terminate,
+    SimFaultKind::WrongBlock, SimFaultKind::BadChecksum,   SimFaultKind::Garbage, SimFaultKind::FlipFlash,
+    SimFaultKind::Delay,      SimFaultKind::UnknownStatus,
 };
 constexpr int kNoiseRow = kSoakFaultRows - 1;
 static_assert(std::size(kKinds) == kNoiseRow);
@@ -37,9 +37,13 @@ int Uniform(std::mt19937& random, int low, int high) {
 SimFault DrawFault(std::mt19937& random) {
   SimFault fault;
   fault.fault = kKinds[Uniform(random, 0, kNoiseRow - 1)];
-  fault.request = fault.fault == SimFaultKind::FlipFlash
-                      ? SimRequestKind::ProgramBlock
-                      : kTargets[Uniform(random, 0, std::size(kTargets) - 1)];
+  if (fault.fault == SimFaultKind::FlipFlash) {
+    fault.request = SimRequestKind::ProgramBlock;
+  } else if (fault.fault == SimFaultKind::UnknownStatus) {
+    fault.request = SimRequestKind::ReadBlock;
+  } else {
+    fault.request = kTargets[Uniform(random, 0, std::size(kTargets) - 1)];
+  }
   const bool perBlock =
       fault.request == SimRequestKind::ProgramBlock || fault.request == SimRequestKind::ReadBlock;
   fault.occurrence = perBlock ? Uniform(random, 1, kBlocks) : 1;
@@ -109,7 +113,14 @@ SoakPlan DrawSoakPlan(std::uint32_t seed) {
   std::mt19937 random(seed);
   SoakPlan plan;
   const int faults = Uniform(random, 0, 3);
-  for (int i = 0; i < faults; ++i) plan.faults.push_back(DrawFault(random));
+  for (int i = 0; i < faults; ++i) {
+    plan.faults.push_back(DrawFault(random));
+    const SimFault& drawn = plan.faults.back();
+    // The block read back with an unknown status holds a wrong byte: passed
+    // uncompared, it would end in a success with a wrong flash.
+    if (drawn.fault == SimFaultKind::UnknownStatus)
+      plan.faults.push_back({SimRequestKind::ProgramBlock, drawn.occurrence, 1, SimFaultKind::FlipFlash});
+  }
   if (faults == 0 || Uniform(random, 0, 3) == 0) {
     constexpr double kRates[] = {1e-5, 5e-5, 2e-4};
     plan.bitErrorRate = kRates[Uniform(random, 0, 2)];

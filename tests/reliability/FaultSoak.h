@@ -30,7 +30,7 @@ struct SoakPlan {
 };
 
 // The fault kinds a plan draws from, with line noise as the last row.
-inline constexpr int kSoakFaultRows = 10;
+inline constexpr int kSoakFaultRows = 11;
 const char* SoakRowName(int row);
 std::vector<int> SoakRows(const SoakPlan& plan);
 

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 
-// The blocks this test program holds through operator new, with their usable
-// bytes: unlike the allocator's own figures, which move with its caches and
+// The blocks this test program holds through operator new, with the bytes
+// asked for: unlike the allocator's own figures, which move with its caches and
 // fragmentation, these come back to the same value when nothing is kept.
 struct HeapCount {
   long blocks = 0;

@@ -3,7 +3,6 @@
 #include <cerrno>
 
 #include "SerialTestSupport.h"
-#include "sim/VirtualClock.h"
 
 namespace {
 
@@ -11,13 +10,10 @@ struct FakePort {
   FakePort() : port(clock, std::unique_ptr<ISerialDevice>(device = new CFakeDevice)) {
     port.SetOwner(&owner);
     // The pump runs in real time; let it acknowledge before time moves on.
-    clock.SetSettle([this] {
-      for (int i = 0; i < 5000 && port.PumpRunningFlag() == 0 && port.IsOpen(); ++i) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-      }
-    });
+    clock.SetSettle(
+        [this] { WaitUntilTrue([this] { return port.PumpRunningFlag() != 0 || !port.IsOpen(); }); });
   }
-  CVirtualClock clock;
+  CSettlingClock clock;
   CFakeDevice* device;
   CRecordingOwner owner;
   CSerialPort port;
@@ -200,10 +196,7 @@ TEST(PortOverFake, LostDeviceParksThePumpWithItsError) {
   FakePort f;
   ASSERT_TRUE(f.port.Open(1, 19200, 8, 1, 0));
   f.device->HangUp();
-  for (int i = 0; i < 5000 && !f.port.DeviceLost(); ++i) {
-    std::this_thread::sleep_for(std::chrono::microseconds(200));
-  }
-  ASSERT_TRUE(f.port.DeviceLost());
+  ASSERT_TRUE(WaitUntilTrue([&f] { return f.port.DeviceLost(); }));
   EXPECT_EQ(f.port.LastError(), EIO);
   int waits = f.device->WaitCount();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -28,6 +28,22 @@ std::vector<std::uint8_t> CChunkCollector::Bytes() {
   return bytes_;
 }
 
+void CSettlingClock::SleepMs(int ms) {
+  Settle();
+  clock_.SleepMs(ms);
+  Settle();
+}
+
+void CSettlingClock::WaitFor(int ms, CSignal& signal, const std::function<bool()>& changed) {
+  Settle();
+  clock_.WaitFor(ms, signal, changed);
+  Settle();
+}
+
+void CSettlingClock::Settle() {
+  if (settle_) settle_();
+}
+
 int CFakeDevice::Open(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   openedPath = path;
@@ -69,6 +85,7 @@ int CFakeDevice::SetDataBits(int dataBits) {
 }
 
 int CFakeDevice::SetModemLine(ModemLine which, bool on) {
+  if (!IsOpen()) return EBADF;
   if (callError == 0) {
     (which == ModemLine::Dtr ? dtr : rts) = on;
   }
@@ -76,6 +93,7 @@ int CFakeDevice::SetModemLine(ModemLine which, bool on) {
 }
 
 int CFakeDevice::GetModemStatus(ModemStatus& out) {
+  if (!IsOpen()) return EBADF;
   out = callError == 0 ? status : ModemStatus{};
   return callError;
 }

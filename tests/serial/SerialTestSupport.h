@@ -4,13 +4,29 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "protocol/ReceiveState.h"
 #include "serial/SerialDevice.h"
 #include "serial/SerialPort.h"
+#include "sim/VirtualClock.h"
+
+// Polls until done() or a second of real time has passed; false on time-out.
+// Bounded by the clock rather than by a count of short sleeps, which Windows
+// may round down to nothing.
+template <typename Done>
+bool WaitUntilTrue(Done done) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return true;
+}
 
 // Collects what the pump delivers, chunk by chunk.
 class CChunkCollector final : public IByteReceiver {
@@ -26,6 +42,23 @@ class CChunkCollector final : public IByteReceiver {
   std::condition_variable arrived_;
   std::vector<std::size_t> chunks_;
   std::vector<std::uint8_t> bytes_;
+};
+
+// The virtual clock for a port whose pump is a real thread: before and after
+// each step, the settle function may wait (in real time) for that thread.
+class CSettlingClock final : public IClock {
+ public:
+  void SleepMs(int ms) override;
+  std::int64_t NowMs() override { return clock_.NowMs(); }
+  std::int64_t WallSeconds() override { return clock_.WallSeconds(); }
+  void WaitFor(int ms, CSignal& signal, const std::function<bool()>& changed) override;
+  void SetSettle(std::function<void()> settle) { settle_ = std::move(settle); }
+
+ private:
+  void Settle();
+
+  CVirtualClock clock_;
+  std::function<void()> settle_;
 };
 
 // A scripted device: the test feeds input and sets the results of the calls.
@@ -76,7 +109,7 @@ class CFakeDevice final : public ISerialDevice {
 
 class CRecordingOwner final : public IPortOwner {
  public:
-  void ShowPortMessage(const std::string& text) override { messages.push_back(text); }
+  void MessageBox(const std::string& text) override { messages.push_back(text); }
   void PumpPendingMessages() override { ++pumps; }
   std::vector<std::string> messages;
   int pumps = 0;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "sim/SimDevice.h"
 
 namespace {
@@ -33,7 +31,7 @@ TEST(SimDevice, DeliversTheReplyAfterTheLatencyOnTheVirtualClock) {
   profile.line.latencyMs = 30;
   CVirtualClock clock;
   CUpsSimulator ups(profile);
-  CSimDevice device(clock, ups, false);
+  CSimDevice device(clock, ups);
   ASSERT_EQ(device.Open("sim"), 0);
   ASSERT_EQ(device.Configure(LineSettings{}), 0);
   Write(device, {0xAB, 0x04, 0xCF, 0x54, 0x4F, 0x42, 0x9D});
@@ -49,7 +47,7 @@ TEST(SimDevice, GarblesRepliesAtAMismatchedSpeed) {
   // A PnP string sent at 1200/7 arrives garbled when the host listens at 8 data bits.
   CVirtualClock clock;
   CUpsSimulator ups(Default());
-  CSimDevice device(clock, ups, false);
+  CSimDevice device(clock, ups);
   ASSERT_EQ(device.Open("sim"), 0);
   ASSERT_EQ(device.Configure(LineSettings{1200, 8, 1, 'N'}), 0);
   device.SetModemLine(ModemLine::Rts, false);
@@ -62,34 +60,42 @@ TEST(SimDevice, GarblesRepliesAtAMismatchedSpeed) {
   for (std::uint8_t b : got) EXPECT_NE(b, '(');
 }
 
-TEST(SimDevice, SettleWaitsForThePumpAndHangUpEndsTheWait) {
-  // A pump thread has taken every reply byte when the clock step returns; Unplug ends its wait with HungUp.
+// Takes what each event offers, as the port's pump does, until a hang-up.
+struct CountingPump final : IPumpStep {
+  explicit CountingPump(CSimDevice& line) : device(line) {}
+  bool Step(DeviceEvent event) override {
+    if (event == DeviceEvent::HungUp) {
+      hungUp = true;
+      return false;
+    }
+    std::uint8_t buffer[80];
+    std::size_t got = 0;
+    device.Read(buffer, sizeof buffer, got);
+    taken += got;
+    return true;
+  }
+  CSimDevice& device;
+  std::size_t taken = 0;
+  bool hungUp = false;
+};
+
+TEST(SimDevice, ThePumpHasEveryReplyByteWhenTheStepReturnsAndHangUpEndsIt) {
+  // The inline pump has taken every reply byte when the clock step returns; Unplug ends it with HungUp.
   CVirtualClock clock;
   CUpsSimulator ups(Default());
   CSimDevice device(clock, ups);
   ASSERT_EQ(device.Open("sim"), 0);
   ASSERT_EQ(device.Configure(LineSettings{}), 0);
-  std::atomic<std::size_t> taken{0};
-  std::atomic<bool> hungUp{false};
-  std::thread pump([&] {
-    for (;;) {
-      const DeviceEvent event = device.WaitEvent();
-      if (event == DeviceEvent::HungUp) {
-        hungUp = true;
-        return;
-      }
-      std::uint8_t buffer[80];
-      std::size_t got = 0;
-      device.Read(buffer, sizeof buffer, got);
-      taken += got;
-    }
-  });
+  CountingPump pump(device);
+  std::unique_ptr<IPumpRunner> runner = device.MakePumpRunner();
+  ASSERT_TRUE(runner->Start(pump));
   Write(device, {0xAB, 0x01, 0x31, 0x23});
   clock.SleepMs(10);
-  EXPECT_EQ(taken.load(), 10u);
+  EXPECT_EQ(pump.taken, 10u);
   device.Unplug();
-  pump.join();
-  EXPECT_TRUE(hungUp.load());
+  clock.SleepMs(0);
+  runner->Join();
+  EXPECT_TRUE(pump.hungUp);
   device.Close();
   EXPECT_EQ(device.Open("sim"), ENOENT);
   device.Replug();

@@ -1,11 +1,11 @@
 #include "TestRig.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,10 +13,25 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// A new directory of a name nobody else has made (what mkdtemp does, which
+// Windows lacks).
+std::string MakeUniqueDirectory() {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path path =
+        fs::temp_directory_path() / ("tobrane-rig-" + std::to_string(random() % 1000000000));
+    if (fs::create_directory(path)) return path.string();
+  }
+  throw std::runtime_error("cannot make a temporary directory");
+}
+
+}  // namespace
+
 CWorkDir::CWorkDir() {
-  std::string pattern = (fs::temp_directory_path() / "tobrane-rig-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  path_ = MakeUniqueDirectory();
   previous_ = fs::current_path().string();
   fs::current_path(path_);
 }
@@ -77,7 +92,7 @@ void CTestRig::Start(const std::string& commandLine, bool firstPaint) {
   frame = std::make_unique<CMainFrame>(*app, view);
   app->AttachMainWindow(*frame);
   frame->Create();
-  if (firstPaint) frame->FirstPaint(96);
+  if (firstPaint) frame->FirstPaint();
 }
 
 std::string CTestRig::WriteRom(const SampleRomFields& fields, const std::string& name) const {

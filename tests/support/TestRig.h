@@ -9,7 +9,7 @@
 #include "RecordingView.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
-#include "app/SettingsStore.h"
+#include "sim/MemorySettingsStore.h"
 #include "sim/SampleRom.h"
 #include "sim/SimDevice.h"
 #include "sim/UpsSimulator.h"

@@ -1,0 +1,9 @@
+#include "frontend/RunOverrides.h"
+
+#include "app/LoaderApp.h"
+
+void ApplyRunOverrides(CLoaderApp& app, const LoaderCommandLine& command) {
+  if (!command.device.empty() && app.Port()) app.Port()->SetDeviceOverride(command.device);
+  if (command.verify) app.options.verifyAfterFlash = *command.verify ? 1 : 0;
+  if (command.allowCpu0) app.options.allowCpu0 = 1;
+}

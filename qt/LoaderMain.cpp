@@ -1,0 +1,58 @@
+#include <QApplication>
+#include <iostream>
+#include <memory>
+
+#include "app/LoaderApp.h"
+#include "frontend/ExitCodes.h"
+#include "frontend/LoaderOptions.h"
+#include "frontend/QSettingsStore.h"
+#include "frontend/RunOverrides.h"
+#include "qt/MainWindow.h"
+#include "serial/TermiosDevice.h"
+
+namespace {
+
+std::vector<std::string> Words(const QStringList& list) {
+  std::vector<std::string> out;
+  for (const QString& word : list) out.push_back(word.toStdString());
+  return out;
+}
+
+// True when the run ends with the help or the version text.
+bool AnsweredWithoutWindow(const LoaderParseResult& parsed) {
+  if (parsed.options.help) std::cout << WindowHelpText();
+  if (parsed.options.version) std::cout << "tobrane-loader " << TOBRANE_VERSION << '\n';
+  return parsed.options.help || parsed.options.version;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // --help and --version need no display: answered before Qt connects to one.
+  if (AnsweredWithoutWindow(ParseWindowCommandLine(std::vector<std::string>(argv, argv + argc))))
+    return kExitSuccess;
+  QApplication qtApp(argc, argv);
+  QApplication::setApplicationName("Tobrane PROM Loader");
+  // Qt has taken its own options (-platform and the like) out by now.
+  const LoaderParseResult parsed = ParseWindowCommandLine(Words(QCoreApplication::arguments()));
+  if (AnsweredWithoutWindow(parsed)) return kExitSuccess;
+  if (!parsed.error.empty()) {
+    std::cerr << "tobrane-loader: " << parsed.error << "\nTry 'tobrane-loader --help'.\n";
+    return kExitUsage;
+  }
+  CQSettingsStore store;
+  CSystemClock clock;
+  CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
+  app.Start("");
+  // The parsed word as it is: the core's own reading of a command line cuts a
+  // path at its first blank and keeps a quote.
+  app.commandLineFileName = parsed.options.file;
+  ApplyRunOverrides(app, parsed.options);
+
+  CMainWindow window(app);
+  app.AttachMainWindow(window.Frame());
+  window.resize(640, 480);
+  if (!parsed.options.trace.empty()) window.StartFrameTrace(parsed.options.trace);
+  if (window.Create(CMainWindow::Showing::ShownFirst) != 0) return 1;
+  return QApplication::exec();
+}

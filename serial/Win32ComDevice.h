@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "serial/SerialDevice.h"
+
+// The Windows backend: a COM port opened overlapped and unshared. The pump
+// waits for received bytes and for its stop event together; results are 0 or
+// a GetLastError code.
+class CWin32ComDevice final : public ISerialDevice {
+ public:
+  CWin32ComDevice();
+  ~CWin32ComDevice() override;
+  CWin32ComDevice(const CWin32ComDevice&) = delete;
+  CWin32ComDevice& operator=(const CWin32ComDevice&) = delete;
+
+  int Open(const std::string& path) override;
+  void Close() override;
+  bool IsOpen() const override;
+  int Configure(const LineSettings& settings) override;
+  int SetBaudRate(std::uint32_t baud) override;
+  int SetDataBits(int dataBits) override;
+  int SetModemLine(ModemLine line, bool on) override;
+  int GetModemStatus(ModemStatus& status) override;
+  int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
+  int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
+  DeviceEvent WaitEvent() override;
+  void Wake() override;
+  std::string PortDeviceName(int portNumber) const override;
+
+ private:
+  struct Waits;  // the events and the overlapped records, Win32 types
+
+  int QueuedBytes(void* handle, std::uint32_t& queued) const;
+  DeviceEvent WaitForEventOrStop(void* handle);
+  bool PollOrStop();
+
+  std::atomic<void*> handle_;
+  std::unique_ptr<Waits> waits_;
+  // The pump's WaitCommEvent is still in flight: its record stays in use.
+  std::atomic<bool> waitPending_{false};
+  // A read failed while bytes were queued: the pump must not wait again.
+  std::atomic<bool> readFailed_{false};
+};
+
+// The COM number a device name gives ("COM7", "\\.\COM12", any case), or 0
+// when it names no COM port.
+int ComPortNumber(const std::string& deviceName);
+inline constexpr int kMaxComPort = 255;

@@ -1,0 +1,148 @@
+#include "win32/CommandBars.h"
+
+#include <algorithm>
+
+#include "win32/ResourceIds.h"
+#include "win32/WideText.h"
+
+namespace {
+
+constexpr int kButtonWidth = 16;
+constexpr int kButtonHeight = 15;
+// The strip's background, masked out when the images are loaded.
+constexpr COLORREF kMaskColour = RGB(255, 0, 255);
+constexpr std::array<int, 3> kLockKeys = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
+constexpr std::array<UINT, 3> kIndicatorTexts = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL};
+constexpr int kIndicatorPadding = 12;
+
+// The toolbar resource: version, width, height, count, then the ids (0 a separator).
+std::vector<int> ToolbarResourceIds(HINSTANCE instance) {
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), MAKEINTRESOURCEW(RT_TOOLBAR));
+  if (!found) return {};
+  const auto* words = static_cast<const WORD*>(LockResource(LoadResource(instance, found)));
+  const DWORD size = SizeofResource(instance, found);
+  if (!words || size < 4 * sizeof(WORD) || size < (4u + words[3]) * sizeof(WORD)) return {};
+  return std::vector<int>(words + 4, words + 4 + words[3]);
+}
+
+}  // namespace
+
+CWinToolBar::~CWinToolBar() {
+  if (images_) ImageList_Destroy(images_);
+}
+
+bool CWinToolBar::Create(HWND parent, HINSTANCE instance) {
+  const std::vector<int> ids = ToolbarResourceIds(instance);
+  HBITMAP strip = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (ids.empty() || !strip) return false;
+  images_ = ImageList_Create(kButtonWidth, kButtonHeight, ILC_COLOR24 | ILC_MASK, 8, 0);
+  ImageList_AddMasked(images_, strip, kMaskColour);
+  DeleteObject(strip);
+  const DWORD style = WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
+                      TBSTYLE_TOOLTIPS | TBSTYLE_FLAT;
+  hwnd_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, 0, 0, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_TOOLBAR)), instance, nullptr);
+  if (!hwnd_) return false;
+  SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+  int image = 0;
+  for (int id : ids) {
+    TBBUTTON button{};
+    if (id == 0) {
+      button.fsStyle = BTNS_SEP;
+    } else {
+      button.iBitmap = image++;
+      button.idCommand = id;
+      button.fsState = TBSTATE_ENABLED;
+      button.fsStyle = BTNS_BUTTON;
+      commands_.push_back(id);
+    }
+    buttons_.push_back(button);
+  }
+  SendMessageW(hwnd_, TB_ADDBUTTONSW, buttons_.size(), reinterpret_cast<LPARAM>(buttons_.data()));
+  return true;
+}
+
+// A standing toolbar is one whose every button, separators too, ends a row.
+void CWinToolBar::SetVertical(bool vertical) {
+  std::vector<TBBUTTON> buttons = buttons_;
+  for (TBBUTTON& button : buttons) {
+    if (button.idCommand != 0)
+      button.fsState = static_cast<BYTE>(SendMessageW(hwnd_, TB_GETSTATE, button.idCommand, 0));
+    button.fsState =
+        static_cast<BYTE>(vertical ? button.fsState | TBSTATE_WRAP : button.fsState & ~TBSTATE_WRAP);
+  }
+  while (SendMessageW(hwnd_, TB_DELETEBUTTON, 0, 0)) {
+  }
+  const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+  SetWindowLongPtrW(hwnd_, GWL_STYLE, vertical ? style | CCS_VERT : style & ~static_cast<LONG_PTR>(CCS_VERT));
+  SendMessageW(hwnd_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+SIZE CWinToolBar::Extent() const {
+  SIZE extent{};
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    RECT item{};
+    SendMessageW(hwnd_, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+    extent.cx = std::max(extent.cx, item.right);
+    extent.cy = std::max(extent.cy, item.bottom);
+  }
+  return extent;
+}
+
+void CWinToolBar::Enable(int commandId, bool enabled) {
+  SendMessageW(hwnd_, TB_ENABLEBUTTON, commandId, MAKELPARAM(enabled ? TRUE : FALSE, 0));
+}
+
+bool CWinStatusBar::Create(HWND parent, HINSTANCE instance) {
+  hwnd_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_STATUS_BAR)), instance,
+                          nullptr);
+  if (!hwnd_) return false;
+  for (std::size_t i = 0; i < indicators_.size(); ++i)
+    indicators_[i] = LoadResourceText(instance, kIndicatorTexts[i]);
+  message_ = LoadResourceText(instance, IDS_IDLE_MESSAGE);
+  Layout();
+  return true;
+}
+
+void CWinStatusBar::SetMessage(const std::wstring& text) {
+  message_ = text;
+  SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(message_.c_str()));
+}
+
+void CWinStatusBar::UpdateIndicators() {
+  for (std::size_t i = 0; i < kLockKeys.size(); ++i) {
+    const bool on = (GetKeyState(kLockKeys[i]) & 1) != 0;
+    if (on == shown_[i]) continue;
+    shown_[i] = on;
+    SendMessageW(hwnd_, SB_SETTEXTW, i + 1, reinterpret_cast<LPARAM>(on ? indicators_[i].c_str() : L""));
+  }
+}
+
+void CWinStatusBar::Layout() {
+  SendMessageW(hwnd_, WM_SIZE, 0, 0);
+  RECT bar{};
+  GetClientRect(hwnd_, &bar);
+  // Each indicator pane as wide as its text, whether it shows or not.
+  HDC dc = GetDC(hwnd_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
+  // Right edges; the last pane runs to the size grip.
+  std::array<int, 4> edges{};
+  int right = bar.right - GetSystemMetrics(SM_CXVSCROLL);
+  for (std::size_t i = indicators_.size(); i > 0; --i) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, indicators_[i - 1].c_str(), static_cast<int>(indicators_[i - 1].size()), &size);
+    right -= size.cx + kIndicatorPadding;
+    edges[i - 1] = right;
+  }
+  edges[3] = -1;
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(message_.c_str()));
+  for (std::size_t i = 0; i < indicators_.size(); ++i)
+    SendMessageW(hwnd_, SB_SETTEXTW, i + 1,
+                 reinterpret_cast<LPARAM>(shown_[i] ? indicators_[i].c_str() : L""));
+}

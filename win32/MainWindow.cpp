@@ -1,0 +1,403 @@
+#include "win32/MainWindow.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "app/CommandIds.h"
+#include "app/LoaderApp.h"
+#include "frontend/CommandOutcome.h"
+#include "protocol/Utf8Path.h"
+#include "resources/Strings.h"
+#include "win32/Dialogs.h"
+#include "win32/ResourceIds.h"
+#include "win32/WideText.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TobranePromLoaderFrame";
+// Posted by the first paint: its steps show a modal dialog, which must not
+// run inside the paint handler.
+constexpr UINT kFirstPaintMessage = WM_APP + 1;
+constexpr int kInitialWidth = 640;
+constexpr int kInitialHeight = 480;
+
+// The commands whose enabled state the idle update sets, menu and toolbar alike.
+constexpr int kEnabledByRule[] = {
+    kCmdOpen,    kCmdClose,  kCmdConfiguration, kCmdConnect, kCmdSelectSubmodule,
+    kCmdProgram, kCmdVerify, kCmdExit,          kCmdAbout};
+
+WNDCLASSEXW FrameClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass{};
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
+  windowClass.hIconSm =
+      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINFRAME);
+  windowClass.lpszClassName = kWindowClass;
+  return windowClass;
+}
+
+int WindowHeight(HWND hwnd) {
+  if (!IsWindowVisible(hwnd)) return 0;
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return rect.bottom - rect.top;
+}
+
+}  // namespace
+
+CWinMainWindow::CWinMainWindow(CLoaderApp& app, HINSTANCE instance)
+    : app_(app), instance_(instance), trace_(app.Clock()) {
+  frame_ = std::make_unique<CMainFrame>(app_, *this);
+}
+
+CWinMainWindow::~CWinMainWindow() {
+  // The frame closes a port still open, which pumps messages and may show a
+  // message box; a window on its way out takes neither.
+  destroying_ = true;
+  app_.SetFrameTrace(nullptr);
+  trace_.Close();
+  frame_.reset();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool CWinMainWindow::Create(int showCommand) {
+  if (!RegisterObjectClass(FrameClass(instance_))) return false;
+  accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME));
+  const std::wstring title = WideFromUtf8(Text(kStrAppTitle));
+  // Clipping its children: the frame's own background must not cover the bars.
+  hwnd_ = CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                          CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr, nullptr,
+                          instance_, static_cast<CWinObjectWindow*>(this));
+  if (!hwnd_) return false;
+  if (!CreateChildren()) {
+    DestroyWindow(hwnd_);
+    hwnd_ = nullptr;
+    return false;
+  }
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  frame_->Create();
+  created_ = true;
+  // A paint during the port's message box came too early for the first paint's steps.
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  return true;
+}
+
+bool CWinMainWindow::CreateChildren() {
+  if (!toolDock_.Create(hwnd_, instance_, [this] { Redock(); }) || !statusBar_.Create(hwnd_, instance_) ||
+      !log_.Create(hwnd_, instance_))
+    return false;
+  Layout();
+  return true;
+}
+
+void CWinMainWindow::Layout() {
+  if (!log_.Handle()) return;
+  statusBar_.Layout();
+  RECT area{};
+  GetClientRect(hwnd_, &area);
+  area.bottom -= WindowHeight(statusBar_.Handle());
+  toolDock_.Place(area);
+  MoveWindow(log_.Handle(), area.left, area.top, std::max(0L, area.right - area.left),
+             std::max(0L, area.bottom - area.top), TRUE);
+}
+
+// Every child moves, and the transcript does not repaint what it uncovers
+// by itself: all of the frame is drawn afresh.
+void CWinMainWindow::Redock() {
+  Layout();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int CWinMainWindow::Run() {
+  MSG msg{};
+  for (;;) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) OnIdle();
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got < 0) return 1;
+    Dispatch(msg);
+  }
+}
+
+void CWinMainWindow::Dispatch(MSG& msg) {
+  if (hwnd_ && accelerators_ && TranslateAcceleratorW(hwnd_, accelerators_, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void CWinMainWindow::OnIdle() {
+  if (!hwnd_) return;
+  if (commandDepth_ == 0) UpdateCommandStates();
+  statusBar_.UpdateIndicators();
+}
+
+void CWinMainWindow::UpdateCommandStates() {
+  HMENU menu = GetMenu(hwnd_);
+  for (int id : kEnabledByRule) {
+    const bool enabled = frame_->IsCommandEnabled(id);
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    toolDock_.ToolBar().Enable(id, enabled);
+  }
+  CheckMenuItem(menu, kCmdViewToolbar, MF_BYCOMMAND | (IsWindowVisible(toolDock_.Handle()) ? MF_CHECKED : 0));
+  CheckMenuItem(menu, kCmdViewStatusBar,
+                MF_BYCOMMAND | (IsWindowVisible(statusBar_.Handle()) ? MF_CHECKED : 0));
+  CheckMenuItem(menu, kCmdViewFrameTrace, MF_BYCOMMAND | (trace_.IsOpen() ? MF_CHECKED : 0));
+  // The report is the window's own, not the core's: there once a command filled it.
+  const bool canSave = commandDepth_ == 0 && report_.HasSteps();
+  EnableMenuItem(menu, kCmdSaveReport, MF_BYCOMMAND | (canSave ? MF_ENABLED : MF_GRAYED));
+}
+
+LRESULT CWinMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(hwnd_, &paint);
+      EndPaint(hwnd_, &paint);
+      if (created_ && frame_->FirstPaintPending() && !firstPaintScheduled_) {
+        firstPaintScheduled_ = true;
+        PostMessageW(hwnd_, kFirstPaintMessage, 0, 0);
+      }
+      return 0;
+    }
+    case kFirstPaintMessage:
+      RunFirstPaint();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_INITMENUPOPUP:
+      UpdateCommandStates();
+      return 0;
+    case WM_MENUSELECT:
+      // A closed menu (no handle) brings back the idle text; a popup or a
+      // separator shows nothing.
+      if (HIWORD(wParam) == 0xFFFF && lParam == 0) {
+        statusBar_.SetMessage(LoadResourceText(instance_, IDS_IDLE_MESSAGE));
+      } else if ((HIWORD(wParam) & (MF_POPUP | MF_SEPARATOR)) == 0) {
+        ShowPrompt(LOWORD(wParam));
+      } else {
+        statusBar_.SetMessage(L"");
+      }
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SETCURSOR:
+      if (waitCursor_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      if (OnClose()) DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CWinMainWindow::OnNotify(const NMHDR& header) {
+  if (header.code == TTN_GETDISPINFOW) {
+    auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+    tooltip_ = PromptTooltip(LoadResourceText(instance_, static_cast<UINT>(header.idFrom)));
+    info.lpszText = tooltip_.data();
+    return 0;
+  }
+  if (header.code == TBN_HOTITEMCHANGE && header.hwndFrom == toolDock_.ToolBar().Handle()) {
+    const auto& hot = reinterpret_cast<const NMTBHOTITEM&>(header);
+    if (hot.dwFlags & HICF_LEAVING) {
+      statusBar_.SetMessage(LoadResourceText(instance_, IDS_IDLE_MESSAGE));
+    } else {
+      ShowPrompt(hot.idNew);
+    }
+  }
+  return 0;
+}
+
+void CWinMainWindow::ShowPrompt(int commandId) {
+  statusBar_.SetMessage(PromptStatusText(LoadResourceText(instance_, static_cast<UINT>(commandId))));
+}
+
+void CWinMainWindow::OnCommand(int commandId) {
+  switch (commandId) {
+    case kCmdExit:
+      SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+      break;
+    case kCmdViewToolbar:
+      ToggleBar(toolDock_.Handle(), commandId);
+      break;
+    case kCmdViewStatusBar:
+      ToggleBar(statusBar_.Handle(), commandId);
+      break;
+    case kCmdViewFrameTrace:
+      ToggleFrameTrace();
+      break;
+    case kCmdSaveReport:
+      SaveReport();
+      break;
+    default:
+      Trigger(commandId);
+      break;
+  }
+}
+
+void CWinMainWindow::Trigger(int commandId) {
+  // A command that arrives while another pumps messages starts nothing: a
+  // second command would take over the line, or stall the first one's
+  // polls behind its dialog.
+  if (commandDepth_ > 0 || !frame_->IsCommandEnabled(commandId)) return;
+  RunFrameCommand([this, commandId] {
+    if (const std::optional<int> status = RunReportedCommand(*frame_, commandId, report_))
+      reportStatus_ = *status;
+  });
+}
+
+void CWinMainWindow::RunFrameCommand(const std::function<void()>& command) {
+  ++commandDepth_;
+  command();
+  --commandDepth_;
+  if (commandDepth_ == 0 && hwnd_) UpdateCommandStates();
+}
+
+void CWinMainWindow::RunFirstPaint() {
+  HDC dc = GetDC(hwnd_);
+  pixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(hwnd_, dc);
+  RunFrameCommand([this] { frame_->FirstPaint(); });
+}
+
+bool CWinMainWindow::OnClose() {
+  return commandDepth_ == 0 && frame_->OnCloseRequest();
+}
+
+void CWinMainWindow::ToggleBar(HWND bar, int commandId) {
+  const bool show = !IsWindowVisible(bar);
+  ShowWindow(bar, show ? SW_SHOW : SW_HIDE);
+  CheckMenuItem(GetMenu(hwnd_), commandId, MF_BYCOMMAND | (show ? MF_CHECKED : 0));
+  Layout();
+}
+
+bool CWinMainWindow::StartFrameTrace(const std::string& path) {
+  if (!trace_.Open(path)) {
+    MessageBox(Format(kStrCliTraceCannotOpen, {path, std::strerror(errno)}));
+    return false;
+  }
+  app_.SetFrameTrace(&trace_);
+  return true;
+}
+
+// Ticking the item asks where the trace goes; a cancelled choice leaves it off.
+void CWinMainWindow::ToggleFrameTrace() {
+  if (trace_.IsOpen()) {
+    app_.SetFrameTrace(nullptr);
+    trace_.Close();
+  } else if (const auto path =
+                 AskFile(hwnd_, {Text(kStrTraceFileFilter), "txt", Text(kStrFrameTraceTitle), true})) {
+    StartFrameTrace(*path);
+  }
+  UpdateCommandStates();
+}
+
+void CWinMainWindow::SaveReport() {
+  if (commandDepth_ > 0 || !report_.HasSteps()) return;
+  const auto path = AskFile(hwnd_, {Text(kStrReportFileFilter), "json", Text(kStrSaveReportTitle), true});
+  if (!path) return;
+  std::ofstream file(Utf8Path(*path), std::ios::trunc);
+  if (!file || !WriteRunReport(file, report_.Document("tobrane-loader " TOBRANE_VERSION, reportStatus_)))
+    MessageBox(Format(kStrCliReportCannotOpen, {*path, std::strerror(errno)}));
+}
+
+void CWinMainWindow::TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) {
+  if (log_.Handle()) log_.Show(transcript, change);
+}
+
+void CWinMainWindow::ScrollToEnd() {
+  if (log_.Handle()) log_.ScrollToEnd(pixelsPerInch_);
+}
+
+void CWinMainWindow::SetStatusColour(StatusColour colour) {
+  if (log_.Handle()) log_.SetStatusColour(colour);
+}
+
+void CWinMainWindow::MessageBox(const std::string& text) {
+  if (destroying_) return;
+  report_.MessageBox(text);
+  MessageBoxW(hwnd_, WideFromUtf8(text).c_str(), WideFromUtf8(Text(kStrAppTitle)).c_str(), MB_OK);
+}
+
+void CWinMainWindow::SetTitle(const std::string& title) {
+  SetWindowTextW(hwnd_, WideFromUtf8(title).c_str());
+}
+
+void CWinMainWindow::SetStatusText(const std::string& text) {
+  statusBar_.SetMessage(WideFromUtf8(text));
+}
+
+void CWinMainWindow::EnableToolbarButton(int commandId, bool enabled) {
+  toolDock_.ToolBar().Enable(commandId, enabled);
+}
+
+void CWinMainWindow::SetWaitCursor(bool on) {
+  waitCursor_ = on;
+  SetCursor(LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW));
+}
+
+void CWinMainWindow::PumpPendingMessages() {
+  if (destroying_) return;
+  MSG msg{};
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The outer loop must still see it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    Dispatch(msg);
+  }
+  // The transcript control sets its own cursor as the mouse moves over it.
+  if (waitCursor_) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+
+bool CWinMainWindow::HasActiveWindow() {
+  return GetActiveWindow() != nullptr;
+}
+
+// The transcript's progress line shows the address block by block; the
+// report takes the counts.
+void CWinMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
+  report_.TransferProgress(kind, done, total);
+}
+
+std::optional<std::string> CWinMainWindow::AskRomFile() {
+  return AskFile(hwnd_, {Text(kStrRomFileFilter), "ROM", "", false});
+}
+
+std::optional<std::string> CWinMainWindow::AskSubmoduleText() {
+  std::optional<std::string> text = RunSubmoduleDialog(instance_, hwnd_);
+  if (text) report_.SetRoute(*text);
+  return text;
+}
+
+std::optional<ConfigChoice> CWinMainWindow::AskConfiguration(const ConfigChoice& initial) {
+  return RunConfigurationDialog(instance_, hwnd_, initial);
+}
+
+void CWinMainWindow::ShowStartupNotice() {
+  RunNoticeDialog(instance_, hwnd_, IDD_STARTUP_NOTICE);
+}
+
+void CWinMainWindow::ShowAbout() {
+  RunNoticeDialog(instance_, hwnd_, IDD_ABOUT);
+}
