@@ -193,8 +193,14 @@ void CMainWindow::BuildToolBar() {
 void CMainWindow::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName("59393");
-  messagePane_ = new QLabel("Ready", bar);
+  messagePane_ = new QLabel(Text(kStrReady), bar);
   bar->addWidget(messagePane_, 1);
+  // A prompt that goes (its menu closed, the pointer off its button) brings
+  // back the idle text, as in the Win32 window: an older line such as
+  // Connect's would read as what the window is doing now.
+  connect(bar, &QStatusBar::messageChanged, this, [this](const QString& prompt) {
+    if (prompt.isEmpty()) messagePane_->setText(Text(kStrReady));
+  });
   progress_ = new QProgressBar(bar);
   progress_->setMaximumWidth(320);
   progress_->hide();

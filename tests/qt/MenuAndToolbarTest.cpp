@@ -155,3 +155,26 @@ TEST(MenuAndToolbar, LockPanesFollowTheirKeysAndTheWindowHasTheApplicationIcon) 
   EXPECT_FALSE(icon.isNull());
   EXPECT_EQ(icon, QIcon(kApplicationIcon).pixmap(32, 32).toImage());
 }
+
+TEST(MenuAndToolbar, AClosingMenuBringsBackTheIdleTextBeforeItsCommandRuns) {
+  // A command's line stays until the next prompt goes; the prompt is gone before the chosen command runs.
+  WindowRig rig;
+  ModalAnswerer ok([](QWidget& modal) { static_cast<QDialog&>(modal).accept(); });
+  ASSERT_EQ(rig.window->Create(), 0);
+  rig.window->show();
+  QMenu* help = rig.window->menuBar()->actions()[2]->menu();
+  QString paneWhenRun;
+  QObject::connect(rig.window->Action(kCmdAbout), &QAction::triggered, [&] {
+    paneWhenRun = rig.window->statusBar()->currentMessage() + rig.window->MessagePaneText();
+  });
+  for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+    rig.window->SetStatusText("Submodule ACK received: Manifold Module");
+    help->popup(rig.window->mapToGlobal(QPoint(0, 0)));
+    help->setActiveAction(rig.window->Action(kCmdAbout));
+    EXPECT_EQ(rig.window->statusBar()->currentMessage(), rig.window->Action(kCmdAbout)->statusTip());
+    QTest::keyClick(help, static_cast<Qt::Key>(key));
+    EXPECT_EQ(rig.window->statusBar()->currentMessage(), "") << key;
+    EXPECT_EQ(rig.window->MessagePaneText(), "Ready") << key;
+  }
+  EXPECT_EQ(paneWhenRun, "Ready");
+}
