@@ -57,7 +57,13 @@ void CMainFrame::OnConnect() {
     conn_.connected = 0;
   } else {
     conn_.connected = 1;
-    if (ServiceModeStep()) FlashCapabilitiesStep();
+    if (ServiceModeStep()) {
+      // The table describes the UPS now on the line. Appended after the spaces of
+      // earlier Connects it would fill up, and a later module's spaces find no room.
+      conn_.spaces = {};
+      conn_.spaceCount = 1;
+      FlashCapabilitiesStep();
+    }
     int readWrite = 0;
     for (int i = 0; i < kUpgradeCheckEntries; ++i)
       readWrite += conn_.spaces[static_cast<std::size_t>(i)].spaceReadWrite;

@@ -23,5 +23,7 @@ ModelLookupResult LookupModel(std::uint16_t code, const std::string& path) {
     result.lastReadYielded = ini.GetEntry(-1, lastCode, result.name);
   } while (lastCode != code && reads < kMaxReads);
   result.matched = lastCode == code && reads < kMaxReads;
+  // The entry last read names some other UPS: showing it would misname this one.
+  if (!result.matched) result.name.clear();
   return result;
 }

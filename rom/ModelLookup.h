@@ -5,7 +5,7 @@
 
 // What the model table says about a UPS type code.
 struct ModelLookupResult {
-  std::string name;  // name of the last entry read; empty when none was read
+  std::string name;  // name of the matching entry; empty without a match
   bool matched = false;
   bool lastReadYielded = false;
   bool firstReadYielded = false;

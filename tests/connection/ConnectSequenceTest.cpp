@@ -124,8 +124,8 @@ TEST(ConnectSequence, UnpluggedLineEndsInTheCommunicationBox) {
   EXPECT_TRUE(rig.ups.Record().requests.empty());
 }
 
-TEST(ConnectSequence, ASecondConnectAppendsToTheFlashSpaceTable) {
-  // The table is never cleared: the second run's spaces follow the first run's.
+TEST(ConnectSequence, ASecondConnectRecordsItsSpacesAfresh) {
+  // The second run's spaces replace the first run's, at the same indices.
   CTestRig rig;
   rig.Start();
   rig.Run(kCmdConnect);
@@ -133,9 +133,9 @@ TEST(ConnectSequence, ASecondConnectAppendsToTheFlashSpaceTable) {
   // The Plug-and-Play step replaces the whole transcript, so only the second run shows.
   EXPECT_EQ(rig.Text(), kDefaultConnect);
   const CConnectionState& c = rig.frame->Connection();
-  EXPECT_EQ(c.spaceCount, 7);
+  EXPECT_EQ(c.spaceCount, 4);
   ExpectDefaultSpaces(c, 1);
-  ExpectDefaultSpaces(c, 4);
+  EXPECT_EQ(c.spaces[4].spaceSize, 0u);
   EXPECT_EQ(rig.ups.Record().pnpSent, 2);
 }
 

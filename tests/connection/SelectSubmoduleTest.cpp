@@ -225,3 +225,21 @@ TEST(SelectSubmodule, UnansweredRequestStillRunsTheFollowUp) {
   EXPECT_TRUE(rig.view.statusLines.size() == 1);  // the Connect's own line only
   EXPECT_FALSE(rig.frame->Rom().romFileName.empty());
 }
+
+TEST(SelectSubmodule, AfterThreeConnectsTheModuleStillHasRoomForItsSpaces) {
+  // A UPS with 13 Code spaces would fill the table on the third Connect if Connects appended;
+  // the module's image must still find the module's space and program.
+  SimProfile profile = CTestRig::Profile();
+  for (std::uint32_t i = 0; i < 10; ++i)
+    profile.unit.cpus[0].spaces.push_back(SimSpace{0x33, 128, 0x40000 + i * 0x1000, 0x1000});
+  CTestRig rig(profile);
+  rig.Start();
+  for (int i = 0; i < 3; ++i) rig.Run(kCmdConnect);
+  rig.view.submoduleTexts.push_back("00 01");
+  rig.view.romFiles.push_back(rig.WriteRom(kModuleImage));
+  rig.Run(kCmdSelectSubmodule);
+  EXPECT_EQ(rig.Text(), kSent + kModuleFollowUp);
+  ASSERT_TRUE(rig.frame->IsCommandEnabled(kCmdProgram));
+  rig.Run(kCmdProgram);
+  EXPECT_EQ(rig.Flash(0x8000, 512, 1, {0, 1}), SampleRomData(kModuleImage));
+}
