@@ -9,16 +9,17 @@
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
 #include "cli/ImageReport.h"
-#include "cli/RomFileCheck.h"
 #include "frontend/CommandOutcome.h"
 #include "frontend/DryRun.h"
 #include "frontend/ExitCodes.h"
 #include "frontend/PlatformPort.h"
+#include "frontend/RunCause.h"
 #include "frontend/RunOverrides.h"
 #include "frontend/RunReport.h"
 #include "protocol/FrameTraceWriter.h"
 #include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
+#include "rom/ModelLookup.h"
 
 namespace {
 
@@ -116,15 +117,6 @@ void ReportPortError(std::ostream& err, CSerialPort& port) {
   err << Format(kStrCliMessage, {ExplainPortError(path, port.LastError())}) << '\n';
 }
 
-// Says so when the device vanished during the run, so that a pulled cable
-// is not taken for a silent UPS.
-void ReportLostDevice(std::ostream& err, CSerialPort& port) {
-  if (!port.DeviceLost()) return;
-  err << Format(kStrCliMessage,
-                {Format(kStrCliDeviceLost, {port.DevicePath(), SystemErrorText(port.LastError())})})
-      << '\n';
-}
-
 }  // namespace
 
 std::optional<int> AnswerWithoutRun(const LoaderParseResult& parsed, std::ostream& out, std::ostream& err) {
@@ -147,12 +139,8 @@ int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliV
                   const std::atomic<bool>* interrupted) {
   if (command.command == Command::Ports) return ListPorts(io.out);
   if (command.command == Command::Inspect) return RunInspect(command, io);
-  if (!command.file.empty()) {
-    if (std::string problem = RomFileProblem(command.file); !problem.empty()) {
-      io.err << Format(kStrCliMessage, {problem}) << '\n';
-      return kExitRomRejected;
-    }
-  }
+  // Judged with the model table that Open reads.
+  if (!command.file.empty() && RefuseImage(command.file, kModelFileName, io.err)) return kExitRomRejected;
   CSystemClock clock;
   CFrameTraceWriter trace(clock);
   if (!command.trace.empty() && !trace.Open(command.trace)) {
@@ -171,6 +159,8 @@ int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliV
   ApplyRunOverrides(app, command);
   CCliView view(io, command.file, command.submodule.value_or(""));
   view.WatchInterrupt(interrupted);
+  CRunCause causes([&app] { return app.Port(); }, interrupted);
+  view.WatchCauses(&causes);
   view.FeedReport(&report);
   CMainFrame frame(app, view);
   app.AttachMainWindow(frame);
@@ -182,12 +172,8 @@ int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliV
   }
   frame.FirstPaint();
   int code = RunSteps(frame, view, command, report);
-  if (CSerialPort* port = app.Port()) ReportLostDevice(io.err, *port);
-  if (interrupted != nullptr && interrupted->load()) {
-    // The failure boxes before it would otherwise read as the UPS's doing.
-    io.err << Format(kStrCliMessage, {Text(kStrCliInterrupted)}) << '\n';
-    code = kExitInterrupted;
-  }
+  view.SayNewCauses();
+  if (interrupted != nullptr && interrupted->load()) code = kExitInterrupted;
   frame.OnCloseRequest();
   view.Finish(frame.Transcript());
   WriteReport(reportFile, report, code);

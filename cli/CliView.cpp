@@ -53,6 +53,8 @@ CCliView::CCliView(Streams streams, std::string romFile, std::string submoduleTe
     : io_(streams), romFile_(std::move(romFile)), submoduleText_(std::move(submoduleText)) {}
 
 void CCliView::TranscriptChanged(const CTranscript& transcript, const TranscriptChange&) {
+  // The transcript tells the consequences; the cause comes first.
+  SayNewCauses();
   if (!io_.outIsTerminal) return;
   // The bar already shows a transfer's progress; the per-block address
   // lines would fight it for the same terminal line.
@@ -90,7 +92,17 @@ void CCliView::Finish(const CTranscript& transcript) {
 }
 
 void CCliView::MessageBox(const std::string& text) {
+  SayNewCauses();
   if (report_ != nullptr) report_->MessageBox(text);
+  WriteMessage(text);
+}
+
+void CCliView::SayNewCauses() {
+  if (causes_ == nullptr) return;
+  for (const std::string& cause : causes_->TakeNew()) WriteMessage(cause);
+}
+
+void CCliView::WriteMessage(const std::string& text) {
   EndProgressBar();
   io_.err << Format(kStrCliMessage, {UnixLineEnds(text)}) << '\n';
   io_.err.flush();

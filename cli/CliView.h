@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/View.h"
+#include "frontend/RunCause.h"
 #include "frontend/RunReport.h"
 
 // The view of the command-line front end: the transcript on one stream,
@@ -45,6 +46,10 @@ class CCliView final : public IView {
   void FeedReport(CRunReport* report) { report_ = report; }
   // The flag a SIGINT handler sets; the core's waits give up once it is set.
   void WatchInterrupt(const std::atomic<bool>* flag) { interrupted_ = flag; }
+  // Where a lost device or an interrupt is learnt; nullptr for nowhere.
+  void WatchCauses(CRunCause* causes) { causes_ = causes; }
+  // Says each cause not yet said, as a message line.
+  void SayNewCauses();
   // Writes the final transcript when stdout is not a terminal.
   void Finish(const CTranscript& transcript);
   bool RomFileAsked() const { return romFileAsked_; }
@@ -52,6 +57,7 @@ class CCliView final : public IView {
 
  private:
   void ShowLive(const std::string& text);
+  void WriteMessage(const std::string& text);
   void EndProgressBar();
 
   Streams io_;
@@ -60,6 +66,7 @@ class CCliView final : public IView {
   std::string shown_;  // what the terminal shows of the transcript, "\n" line ends
   const std::atomic<bool>* interrupted_ = nullptr;
   CRunReport* report_ = nullptr;
+  CRunCause* causes_ = nullptr;
   bool romFileAsked_ = false;
   bool failureColour_ = false;
   bool barVisible_ = false;

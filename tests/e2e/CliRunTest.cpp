@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -242,6 +243,38 @@ TEST_F(CliRun, DirectoryOrMissingRomFileExitsFourBeforeConnecting) {
   EXPECT_EQ(Run({"verify", "missing.rom"}).err, "tobrane: missing.rom: No such file or directory\n");
 }
 
+TEST_F(CliRun, ImagesOpenWouldRejectExitFourWithoutTouchingTheLine) {
+  // Empty, too short, no magic, an unknown UPS ID: program and verify say why as inspect does, and the
+  // UPS on the line sees nothing at all.
+  MakeRom("unknown.rom", {"--ups", "42", "--load", "0x8000", "--size", "256"});
+  fs::copy_file(dir_ / "unknown.rom", dir_ / "nomagic.rom");
+  fs::resize_file(dir_ / "nomagic.rom", 40);
+  {
+    std::fstream patch(dir_ / "nomagic.rom", std::ios::in | std::ios::out | std::ios::binary);
+    patch.put('\0');
+  }
+  std::ofstream(dir_ / "empty.rom").close();
+  std::ofstream(dir_ / "short.rom") << "0123456789";
+  StartSim(BundledProfilePath("default"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"empty.rom", "tobrane: the file is empty: no ROM image\n"},
+      {"short.rom", "tobrane: the file is only 10 bytes long"},
+      {"nomagic.rom", "tobrane: no ROM image header: the file does not start with AA EE\n"},
+      {"unknown.rom", "tobrane: UPS ID 42 is not in OEMModel.ini: Open would report a type mismatch\n"}};
+  for (const auto& [file, line] : cases) {
+    for (const char* command : {"program", "verify"}) {
+      const RunResult r = Run({"--device", sim_.Device(), command, file});
+      EXPECT_EQ(r.status, 4) << command << " " << file;
+      EXPECT_EQ(r.err.rfind(line, 0), 0u) << r.err;
+      EXPECT_EQ(r.out, "");
+    }
+  }
+  const nlohmann::json state = SimState();
+  EXPECT_TRUE(StateRequestKinds(state).empty());
+  EXPECT_EQ(state["pnpSent"], 0);
+  EXPECT_EQ(state["garbledBytes"], 0);
+}
+
 TEST_F(CliRun, ConnectsOverPlugAndPlay) {
   // The default UPS sends its Plug-and-Play string: no fixed-speed probing, service mode entered.
   // The frame trace holds the start-comm exchange at the agreed speed.
@@ -465,7 +498,9 @@ TEST_F(CliRun, SigintDuringConnectEndsWithStatus130AndNoProcessLeft) {
   cli.Signal(SIGINT);
   ExpectQuietEnd(cli, cli.Wait(std::chrono::seconds(15)), 130);
   close(master);
-  EXPECT_TRUE(Contains(cli.Err(), kInterrupted)) << cli.Err();
+  // The cause comes before the box that follows from it.
+  EXPECT_EQ(cli.Err().find("tobrane: "), cli.Err().find(kInterrupted)) << cli.Err();
+  EXPECT_TRUE(Contains(cli.Err(), "Unable to communicate")) << cli.Err();
 }
 
 // Reads the terminal the CLI's stderr is on until text shows up.
@@ -509,6 +544,7 @@ TEST_F(CliRun, SigintDuringProgrammingStillEndsTheFlashOperation) {
   EXPECT_TRUE(Contains(seen, kInterrupted) ||
               WaitForText(master, kInterrupted, std::chrono::seconds(1), seen))
       << seen;
+  EXPECT_EQ(seen.find("tobrane: "), seen.find(kInterrupted)) << seen;
   close(master);
   const std::vector<std::string> kinds = StateRequestKinds(SimState());
   ASSERT_FALSE(kinds.empty());
@@ -534,6 +570,8 @@ TEST_F(CliRun, UnpluggedMidTransferEndsNamingTheLostDevice) {
   EXPECT_TRUE(Contains(cli.Err(), "tobrane: Lost the serial device " + sim_.Device() +
                                       " (Input/output error): it was unplugged or closed while in use.\n"))
       << cli.Err();
+  // Said before any box that follows from it.
+  EXPECT_EQ(cli.Err().find("tobrane: "), cli.Err().find("tobrane: Lost the serial device")) << cli.Err();
   EXPECT_TRUE(Contains(cli.Out(), "Programming Failed")) << cli.Out();
   const nlohmann::json state = SimState();
   EXPECT_EQ(state["hungUp"], true);
