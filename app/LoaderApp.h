@@ -6,6 +6,7 @@
 #include "app/SettingsStore.h"
 #include "protocol/Clock.h"
 #include "protocol/UpsLink.h"
+#include "rom/ModelLookup.h"
 #include "serial/SerialPort.h"
 
 class CMainFrame;
@@ -44,6 +45,8 @@ class CLoaderApp {
 
   LoaderOptions options;
   std::string commandLineFileName;
+  // The model table the lookups read; the front end chooses it.
+  std::string modelTable = kModelFileName;
 
  private:
   ISettingsStore& store_;

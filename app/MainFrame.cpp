@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
+#include "app/RefusedSetting.h"
 #include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
@@ -39,7 +40,10 @@ CMainFrame::~CMainFrame() {
 
 int CMainFrame::Create() {
   rx_.SetReceiveMode(kModeIdle, true);
-  if (!OpenConfiguredPort()) MessageBox(Text(kStrPortOpenFailed));
+  if (!OpenConfiguredPort()) {
+    MessageBox(Text(kStrPortOpenFailed));
+    NoteRefusedSetting();
+  }
   return 0;
 }
 
@@ -50,6 +54,14 @@ bool CMainFrame::OpenConfiguredPort() {
   return port->Open(port->GetPortNumber(), static_cast<std::uint32_t>(SettingsInteger(s.baud)),
                     static_cast<int>(SettingsInteger(s.dataBits)),
                     static_cast<int>(SettingsInteger(s.stopBits)), ParityCode(s.parity));
+}
+
+// The device stays open, as the window has always left it; the transcript
+// says which setting it would not take.
+void CMainFrame::NoteRefusedSetting() {
+  CSerialPort* port = app_.Port();
+  if (port == nullptr || port->RefusedSetting() == LineSetting::None) return;
+  AppendText(Format(kStrPortRefusedLine, {port->DevicePath(), RefusedSettingText(*port)}));
 }
 
 bool CMainFrame::LineLost() {

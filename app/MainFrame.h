@@ -126,6 +126,7 @@ class CMainFrame : public IPortOwner, public ILinkHost {
   bool SendSubmoduleRequest(const SubmoduleRoute& route);
   // Opens the port with its settings texts (and device override).
   bool OpenConfiguredPort();
+  void NoteRefusedSetting();
   bool LineLost();
   bool SubmoduleFollowUp();
   // Opens the file as the image and names it in the title; false after its box.

@@ -8,10 +8,12 @@
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
+#include "app/RefusedSetting.h"
 #include "cli/ImageReport.h"
 #include "frontend/CommandOutcome.h"
 #include "frontend/DryRun.h"
 #include "frontend/ExitCodes.h"
+#include "frontend/ModelTable.h"
 #include "frontend/PlatformPort.h"
 #include "frontend/RunCause.h"
 #include "frontend/RunOverrides.h"
@@ -114,7 +116,32 @@ void WriteReport(std::ofstream& file, const CRunReport& report, int code) {
 
 void ReportPortError(std::ostream& err, CSerialPort& port) {
   const std::string path = port.DevicePath();
+  if (port.RefusedSetting() != LineSetting::None) {
+    const std::string refused = RefusedSettingText(port);
+    err << Format(kStrCliMessage,
+                  {Format(kStrCliPortRefused, {path, refused, SystemErrorText(port.LastError())})})
+        << '\n';
+    return;
+  }
   err << Format(kStrCliMessage, {ExplainPortError(path, port.LastError())}) << '\n';
+}
+
+// Chooses the model table for the run and says on stderr what is wrong with
+// it. False when the table --models names cannot be read: the run would
+// refuse every image for it.
+bool ChooseModels(LoaderCommandLine& command, std::ostream& err) {
+  const ModelTableChoice choice = ChooseModelTable(command.models);
+  std::string problem = choice.problem;
+  if (!choice.found) {
+    std::string searched;
+    for (const std::string& place : ModelTableSearchOrder())
+      searched += (searched.empty() ? "" : ", ") + place;
+    problem = Format(kStrModelTableNone, {searched});
+  }
+  if (!problem.empty()) err << Format(kStrCliMessage, {problem}) << '\n';
+  const bool given = command.models.has_value();
+  command.models = choice.path;
+  return !given || choice.readable;
 }
 
 }  // namespace
@@ -135,12 +162,14 @@ std::optional<int> AnswerWithoutRun(const LoaderParseResult& parsed, std::ostrea
   return std::nullopt;
 }
 
-int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliView::Streams io,
+int RunCliCommand(const LoaderCommandLine& given, ISettingsStore& store, CCliView::Streams io,
                   const std::atomic<bool>* interrupted) {
-  if (command.command == Command::Ports) return ListPorts(io.out);
+  if (given.command == Command::Ports) return ListPorts(io.out);
+  LoaderCommandLine command = given;
+  if (!ChooseModels(command, io.err)) return kExitUsage;
   if (command.command == Command::Inspect) return RunInspect(command, io);
   // Judged with the model table that Open reads.
-  if (!command.file.empty() && RefuseImage(command.file, kModelFileName, io.err)) return kExitRomRejected;
+  if (!command.file.empty() && RefuseImage(command.file, *command.models, io.err)) return kExitRomRejected;
   CSystemClock clock;
   CFrameTraceWriter trace(clock);
   if (!command.trace.empty() && !trace.Open(command.trace)) {
@@ -153,6 +182,7 @@ int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliV
   CRunReport report;
   report.Restart(CommandName(command));
   report.SetRoute(command.submodule.value_or(""));
+  report.SetModelTable(*command.models);
   CLoaderApp app(store, clock, MakeSerialDevice());
   if (trace.IsOpen()) app.SetFrameTrace(&trace);
   app.Start("");
@@ -165,7 +195,8 @@ int RunCliCommand(const LoaderCommandLine& command, ISettingsStore& store, CCliV
   CMainFrame frame(app, view);
   app.AttachMainWindow(frame);
   frame.Create();
-  if (!app.Port()->IsOpen()) {
+  // A device that opened but refused a setting cannot carry a Connect.
+  if (!app.Port()->IsOpen() || app.Port()->RefusedSetting() != LineSetting::None) {
     ReportPortError(io.err, *app.Port());
     WriteReport(reportFile, report, kExitPortUnusable);
     return kExitPortUnusable;

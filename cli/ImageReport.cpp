@@ -7,6 +7,7 @@
 #include "frontend/ExitCodes.h"
 #include "frontend/RomFacts.h"
 #include "resources/Strings.h"
+#include "rom/ModelLookup.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ int RunInspect(const LoaderCommandLine& command, CCliView::Streams io) {
     WriteLines(io.err, {problem});
     return kExitRomRejected;
   }
-  const RomFacts facts = ReadRomFacts(bytes, command.models);
+  const RomFacts facts = ReadRomFacts(bytes, command.models.value_or(kModelFileName));
   io.out << DescribeRomFacts(command.file, facts);
   const std::vector<std::string> rejections = RomRejections(facts);
   WriteLines(io.err, rejections);

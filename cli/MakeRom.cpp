@@ -42,9 +42,34 @@ bool ParseArgs(int argc, char** argv, RomRequest& s) {
   return !s.out.empty();
 }
 
+constexpr const char* kHelp =
+    "Usage: tobrane-makerom OUT.rom [OPTIONS]\n"
+    "\n"
+    "Writes a ROM image with a valid 20-byte header and generated ROM data, for\n"
+    "trying the loader against tobrane-upssim. Numbers are decimal, or hex\n"
+    "with 0x.\n"
+    "\n"
+    "Options:\n"
+    "  --ups N        the UPS type code the image is for (500)\n"
+    "  --module N     the module code (1)\n"
+    "  --load N       the load address (0x8000)\n"
+    "  --size N       the ROM data size in bytes (512)\n"
+    "  --version N    the firmware version, major and minor bytes (0x0300)\n"
+    "  --seed N       varies the generated ROM data (0)\n"
+    "  --help         show this help\n"
+    "\n"
+    "Exit status:\n"
+    "  0    the image was written\n"
+    "  1    OUT.rom could not be written\n"
+    "  2    usage error\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--help") {
+    std::fputs(kHelp, stdout);
+    return 0;
+  }
   RomRequest request;
   if (!ParseArgs(argc, argv, request)) {
     std::fprintf(stderr,

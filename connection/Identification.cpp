@@ -101,7 +101,7 @@ void CMainFrame::StoreIdBlock(const std::uint8_t* data) {
 
 int CMainFrame::StoreConfigurationBlock(const std::uint8_t* data) {
   conn_.upsTypeCode = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
-  const ModelLookupResult model = LookupModel(conn_.upsTypeCode, Text(kStrModelFileName));
+  const ModelLookupResult model = LookupModel(conn_.upsTypeCode, app_.modelTable);
   const bool notFound = model.firstReadYielded && !model.matched;
   if (model.name == Text(kStrModelRendalManifold) || model.name == Text(kStrModelRendalPower)) {
     app_.options.verifyAfterFlash = 0;

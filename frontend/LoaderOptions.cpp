@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "frontend/PlatformHelp.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -57,6 +58,7 @@ void DeclareRunOptions(CLI::App& app, ParsedWords& words) {
   app.add_flag("--no-verify")->description(Text(kStrOptionNoVerify));
   app.add_flag("--allow-cpu0")->description(Text(kStrOptionAllowCpu0));
   app.add_option("--trace", words.trace, Text(kStrOptionTrace))->type_name("FILE");
+  app.add_option("--models", words.models, Text(kStrOptionModels))->type_name("PATH");
   app.add_flag("-h,--help")->description(Text(kStrOptionHelp));
   app.add_flag("-V,--version")->description(Text(kStrOptionVersion));
   app.add_option("positional", words.positional);
@@ -86,6 +88,10 @@ std::string NormaliseWords(CLI::App& app, const std::vector<std::string>& argume
     if (word == "--") {
       out.insert(out.end(), arguments.begin() + static_cast<long>(i), arguments.end());
       break;
+    }
+    if (IsPlatformHelpWord(word)) {
+      out.push_back("--help");
+      continue;
     }
     if (word.size() < 2 || word[0] != '-') {
       out.push_back(word);
@@ -142,6 +148,10 @@ std::string ApplyRunOptions(const CLI::App& app, const ParsedWords& words, Loade
     out.trace = words.trace;
     if (out.trace.empty()) return Text(kStrUsageTraceNeedsFile);
   }
+  if (IsSet(app, "--models")) {
+    out.models = words.models;
+    if (out.models->empty()) return Text(kStrUsageModelsNeedsFile);
+  }
   return {};
 }
 
@@ -158,8 +168,6 @@ std::string CheckCommandOptions(const CLI::App& app, const LoaderCommandLine& op
   using Command = LoaderCommandLine::Command;
   const bool takesRoute = options.command == Command::Program || options.command == Command::Verify;
   if (options.submodule && !takesRoute) return Text(kStrUsageSubmoduleWithoutFile);
-  if (IsSet(app, "--models") && options.command != Command::Inspect)
-    return Text(kStrUsageModelsWithoutInspect);
   if (options.dryRun && options.command != Command::Program) return Text(kStrUsageDryRunWithoutProgram);
   const bool runsUps = takesRoute || options.command == Command::Connect;
   if (IsSet(app, "--report") && !runsUps) return Text(kStrUsageReportWithoutRun);
@@ -195,13 +203,11 @@ LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& argumen
   ParsedWords words;
   DeclareRunOptions(app, words);
   app.add_option("--submodule", words.submodule, Text(kStrOptionSubmodule))->type_name("HH HH HH");
-  app.add_option("--models", words.models, Text(kStrOptionModels))->type_name("PATH");
   app.add_option("--report", words.report, Text(kStrOptionReport))->type_name("FILE");
   app.add_flag("--dry-run")->description(Text(kStrOptionDryRun));
   LoaderParseResult result;
   if (!ParseRunLine(app, words, arguments, result)) return result;
   result.error = ApplySubmodule(app, words, result.options);
-  if (IsSet(app, "--models")) result.options.models = words.models;
   result.options.report = words.report;
   result.options.dryRun = IsSet(app, "--dry-run");
   if (result.error.empty()) result.error = ApplyCommand(words.positional, result.options);
@@ -224,9 +230,9 @@ LoaderParseResult ParseWindowCommandLine(const std::vector<std::string>& argumen
 }
 
 std::string LoaderHelpText() {
-  return Text(kStrCliHelp);
+  return Format(kStrCliHelp, {FilesHelpText()});
 }
 
 std::string WindowHelpText() {
-  return Text(kStrWindowHelp);
+  return Format(kStrWindowHelp, {FilesHelpText()});
 }

@@ -14,8 +14,8 @@ struct LoaderCommandLine {
   std::string device;
   std::string trace;  // the frame trace file, "-" for stderr; empty for none
   std::optional<std::string> submodule;
-  std::string models = "OEMModel.ini";  // the model table inspect reads
-  std::string report;                   // the run report file; empty for none
+  std::optional<std::string> models;  // the model table instead of the search (frontend/ModelTable.h)
+  std::string report;                 // the run report file; empty for none
   std::optional<bool> verify;
   bool allowCpu0 = false;
   bool dryRun = false;  // program: check, then stop before the start-flash request

@@ -4,12 +4,16 @@
 #include <cctype>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
+#include "app/LoaderApp.h"
 #include "app/MainFrame.h"
 #include "connection/PlugAndPlay.h"
 #include "frontend/Sha256.h"
 #include "protocol/HexText.h"
+#include "protocol/Utf8Path.h"
 #include "rom/ModelLookup.h"
 #include "rom/ModuleNames.h"
 
@@ -64,8 +68,9 @@ json SpacesJson(const CMainFrame& frame) {
   return spaces;
 }
 
-json ImageJson(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  const RomFacts facts = ReadRomFacts(bytes, kModelFileName);
+json ImageJson(const std::string& path, const std::vector<std::uint8_t>& bytes,
+               const std::string& modelTable) {
+  const RomFacts facts = ReadRomFacts(bytes, modelTable);
   const RomHeader& h = facts.header;
   const std::uint16_t module = h.ModuleCode();
   return {
@@ -104,6 +109,7 @@ void CRunReport::Restart(std::string command) {
 }
 
 void CRunReport::BeginStep(const CMainFrame& frame, const std::string& name) {
+  SetModelTable(frame.App().modelTable);
   CaptureImage(frame);
   StartStep(name);
 }
@@ -148,7 +154,7 @@ void CRunReport::CaptureImage(const CMainFrame& frame) {
   std::vector<std::uint8_t> bytes;
   if (!ReadFileBytes(path, bytes)) return;
   imagePath_ = path;
-  image_ = ImageJson(path, bytes);
+  image_ = ImageJson(path, bytes, frame.App().modelTable);
 }
 
 void CRunReport::CaptureUps(const CMainFrame& frame) {
@@ -156,7 +162,7 @@ void CRunReport::CaptureUps(const CMainFrame& frame) {
   if (conn.connected == 0) return;
   json versions = json::array();
   for (std::uint16_t v : conn.firmwareVersions) versions.push_back(VersionText(v));
-  const ModelLookupResult model = LookupModel(conn.upsTypeCode);
+  const ModelLookupResult model = LookupModel(conn.upsTypeCode, frame.App().modelTable);
   lineSpeed_ = conn.lineSpeed;
   ups_ = {{"plugAndPlay", PnpJson(conn.pnpString)},
           {"typeCode", conn.upsTypeCode},
@@ -196,7 +202,13 @@ json CRunReport::Document(const std::string& tool, int exitStatus) const {
           {"image", image_},
           {"steps", steps},
           {"transfer", TransferJson()},
-          {"messageBoxes", boxes_}};
+          {"messageBoxes", boxes_},
+          {"modelTable", modelTable_.empty() ? json(nullptr) : json(modelTable_)}};
+}
+
+void CRunReport::SetModelTable(const std::string& path) {
+  std::error_code error;
+  modelTable_ = std::filesystem::exists(Utf8Path(path), error) ? path : std::string();
 }
 
 bool WriteRunReport(std::ostream& out, const json& document) {

@@ -31,6 +31,8 @@ class CRunReport {
   void BeginStep(const CMainFrame& frame, const std::string& name);
   void EndStep(const CMainFrame& frame, const std::string& outcome);
   void SetRoute(const std::string& text) { routeText_ = text; }
+  // The model table the lookups read; reported only when it exists.
+  void SetModelTable(const std::string& path);
 
   // From the view.
   void MessageBox(const std::string& text) { boxes_.push_back(text); }
@@ -72,6 +74,7 @@ class CRunReport {
   nlohmann::json ups_;    // null until a connect step ends
   nlohmann::json image_;  // null until an image is open
   std::string imagePath_;
+  std::string modelTable_;
 };
 
 // Writes the document, indented, to an open stream; false when it fails.

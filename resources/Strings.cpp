@@ -37,28 +37,30 @@ bool Accepts(char letter, FormatArg::Kind kind) {
   return (letter == 's') == (kind == FormatArg::String);
 }
 
+// snprintf into a string of the size the conversion needs: a text argument
+// may be longer than any fixed buffer (a path, a help paragraph).
+template <typename Value>
+std::string Printed(const std::string& directive, Value value) {
+  const int size = std::snprintf(nullptr, 0, directive.c_str(), value);
+  if (size <= 0) return {};
+  std::string out(static_cast<std::size_t>(size) + 1, '\0');
+  std::snprintf(out.data(), out.size(), directive.c_str(), value);
+  out.resize(static_cast<std::size_t>(size));
+  return out;
+}
+
 std::string Render(const Conversion& c, const FormatArg& arg) {
-  char buffer[256];
   std::string directive = c.directive;
   if (c.letter == 's') {
-    std::string text = arg.AsString();
-    if (directive == "%s") return text;
-    directive += 's';
-    std::snprintf(buffer, sizeof buffer, directive.c_str(), text.c_str());
-  } else if (c.letter == 'c') {
-    directive += 'c';
-    std::snprintf(buffer, sizeof buffer, directive.c_str(),
-                  static_cast<int>(static_cast<unsigned char>(arg.AsUnsigned())));
-  } else {
-    directive += "ll";
-    directive += c.letter;
-    if (c.letter == 'd' || c.letter == 'i') {
-      std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsSigned());
-    } else {
-      std::snprintf(buffer, sizeof buffer, directive.c_str(), arg.AsUnsigned());
-    }
+    if (directive == "%") return arg.AsString();
+    return Printed(directive + 's', arg.AsString());
   }
-  return buffer;
+  if (c.letter == 'c')
+    return Printed(directive + 'c', static_cast<int>(static_cast<unsigned char>(arg.AsUnsigned())));
+  directive += "ll";
+  directive += c.letter;
+  if (c.letter == 'd' || c.letter == 'i') return Printed(directive, arg.AsSigned());
+  return Printed(directive, arg.AsUnsigned());
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ int CMainFrame::ReadHeader(RangeCheck check) {
     copy += Format(kStrHeaderTooLarge, {header.declaredSize - kStandardHeaderSize});
   }
 
-  const ModelLookupResult model = LookupModel(header.UpsId());
+  const ModelLookupResult model = LookupModel(header.UpsId(), app_.modelTable);
   if (!model.matched || !model.lastReadYielded) result = 0;
   copy += Format(kStrUpsId, {static_cast<unsigned>(header.UpsId()), model.name});
 

@@ -13,6 +13,10 @@ struct LineSettings {
   char parity = 'N';  // N, O, E, M or S
 };
 
+// The part of a device's configuration that it refused: a stored value out
+// of the device's range, or a step of its own set-up.
+enum class LineSetting { None, BaudRate, DataBits, StopBits, SerialLine, Timeouts, EventMask, ControlLines };
+
 struct ModemStatus {
   bool cts = false;
   bool dsr = false;
@@ -50,6 +54,9 @@ class ISerialDevice {
   virtual bool IsOpen() const = 0;
   // Raw mode, no flow control, DTR and RTS raised.
   virtual int Configure(const LineSettings& settings) = 0;
+  // Which step the last failed Configure refused; a device that cannot tell
+  // says the serial line as a whole.
+  virtual LineSetting RefusedSetting() const { return LineSetting::SerialLine; }
   virtual int SetBaudRate(std::uint32_t baud) = 0;
   virtual int SetDataBits(int dataBits) = 0;
   virtual int SetModemLine(ModemLine line, bool on) = 0;

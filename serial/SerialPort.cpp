@@ -29,12 +29,18 @@ std::string CSerialPort::DevicePathFor(int portNumber) const {
 bool CSerialPort::Open(int portNumber, std::uint32_t baud, int dataBits, int stopBits, int parityCode) {
   if (device_->IsOpen()) Close();
   devicePath_ = DevicePathFor(portNumber);
+  refused_ = LineSetting::None;
   openFailed_ = !Succeeded(device_->Open(devicePath_));
   if (openFailed_) return false;
   // Only a device that opened again is back: a failed open leaves it lost.
   deviceLost_.store(false);
   LineSettings line{baud, dataBits, stopBits, ParityLetter(parityCode)};
-  if (!Succeeded(device_->Configure(line))) return false;
+  requested_ = line;
+  if (!Succeeded(device_->Configure(line))) {
+    refused_ = OutOfRangeSetting(line);
+    if (refused_ == LineSetting::None) refused_ = device_->RefusedSetting();
+    return false;
+  }
   line_ = line;
   TraceLine();
   ForgetEndedPump();
@@ -46,6 +52,20 @@ void CSerialPort::Close() {
   StopPump();
   device_->Close();
   openFailed_ = false;
+  refused_ = LineSetting::None;
+}
+
+std::string CSerialPort::RefusedValue() const {
+  switch (refused_) {
+    case LineSetting::BaudRate:
+      return std::to_string(requested_.baud);
+    case LineSetting::DataBits:
+      return std::to_string(requested_.dataBits);
+    case LineSetting::StopBits:
+      return std::to_string(requested_.stopBits);
+    default:
+      return {};
+  }
 }
 
 bool CSerialPort::IsOpen() const {

@@ -40,6 +40,10 @@ long SettingsInteger(const std::string& text);
 // The parity code of a settings text by its first letter, either case; 0
 // (none) for any other.
 int ParityCode(const std::string& text);
+// The first value no serial line takes (a speed of 0, data bits outside 5 to
+// 8, stop bits other than 1 or 2); None when every value is possible. Decided
+// here, so that each backend names a stored DataBits of 9 alike.
+LineSetting OutOfRangeSetting(const LineSettings& line);
 
 // Owns the line to the UPS: open/close, line settings, control lines, the
 // receive pump and the byte-write path. The pump's body is a step that the
@@ -68,6 +72,11 @@ class CSerialPort : public IByteSink, private IPumpStep {
   // Sees every change of line speed; nullptr for none.
   void SetTrace(IFrameTrace* trace) { trace_ = trace; }
   int LastError() const { return lastError_.load(); }
+  // What the device refused when the last Open opened it but could not
+  // configure it; None otherwise. The device then stays open.
+  LineSetting RefusedSetting() const { return refused_; }
+  // The setting the port was asked for that RefusedSetting names, e.g. "9".
+  std::string RefusedValue() const;
 
   // A device path that replaces the "COM%i" mapping; empty restores it.
   void SetDeviceOverride(const std::string& path) { deviceOverride_ = path; }
@@ -118,6 +127,8 @@ class CSerialPort : public IByteSink, private IPumpStep {
   // device and keep its refusal instead of returning quietly.
   bool openFailed_ = false;
   LineSettings line_;
+  LineSettings requested_;
+  LineSetting refused_ = LineSetting::None;
   std::string deviceOverride_;
   std::string devicePath_;
 };

@@ -21,3 +21,10 @@ int ParityCode(const std::string& text) {
   const char* found = letter == '\0' ? nullptr : std::strchr(kParityLetters, letter);
   return found ? static_cast<int>(found - kParityLetters) : 0;
 }
+
+LineSetting OutOfRangeSetting(const LineSettings& line) {
+  if (line.baud == 0) return LineSetting::BaudRate;
+  if (line.dataBits < 5 || line.dataBits > 8) return LineSetting::DataBits;
+  if (line.stopBits != 1 && line.stopBits != 2) return LineSetting::StopBits;
+  return LineSetting::None;
+}

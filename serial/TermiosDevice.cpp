@@ -55,7 +55,9 @@ void CTermiosDevice::Close() {
 int CTermiosDevice::Configure(const LineSettings& settings) {
   int fd = fd_.load();
   if (fd < 0) return EBADF;
+  refused_ = LineSetting::SerialLine;
   if (int error = ApplyLine(fd, settings); error != 0) return error;
+  refused_ = LineSetting::ControlLines;
   return RaiseControlLines(fd);
 }
 

@@ -18,6 +18,7 @@ class CTermiosDevice final : public ISerialDevice {
   void Close() override;
   bool IsOpen() const override { return fd_.load() >= 0; }
   int Configure(const LineSettings& settings) override;
+  LineSetting RefusedSetting() const override { return refused_; }
   int SetBaudRate(std::uint32_t baud) override;
   int SetDataBits(int dataBits) override;
   int SetModemLine(ModemLine line, bool on) override;
@@ -33,4 +34,5 @@ class CTermiosDevice final : public ISerialDevice {
 
   std::atomic<int> fd_{-1};
   int wakeFd_ = -1;
+  LineSetting refused_ = LineSetting::None;
 };

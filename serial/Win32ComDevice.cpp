@@ -202,10 +202,14 @@ int CWin32ComDevice::Configure(const LineSettings& settings) {
     SetLineOptions(dcb);
     return 0;
   };
+  // NUL and other devices that are no COM port fail GetCommState here.
+  refused_ = LineSetting::SerialLine;
   if (int error = ChangeState(handle, build); error != 0) return error;
   // Reads return at once with what is buffered; a write is bounded by its length.
   COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, kWriteMsPerByte, kWriteConstantMs};
+  refused_ = LineSetting::Timeouts;
   if (!SetCommTimeouts(handle, &timeouts)) return static_cast<int>(GetLastError());
+  refused_ = LineSetting::EventMask;
   return LastErrorOr(SetCommMask(handle, kEventMask));
 }
 

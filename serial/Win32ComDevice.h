@@ -21,6 +21,7 @@ class CWin32ComDevice final : public ISerialDevice {
   void Close() override;
   bool IsOpen() const override;
   int Configure(const LineSettings& settings) override;
+  LineSetting RefusedSetting() const override { return refused_; }
   int SetBaudRate(std::uint32_t baud) override;
   int SetDataBits(int dataBits) override;
   int SetModemLine(ModemLine line, bool on) override;
@@ -44,6 +45,7 @@ class CWin32ComDevice final : public ISerialDevice {
   std::atomic<bool> waitPending_{false};
   // A read failed while bytes were queued: the pump must not wait again.
   std::atomic<bool> readFailed_{false};
+  LineSetting refused_ = LineSetting::None;
 };
 
 // The COM number a device name gives ("COM7", "\\.\COM12", any case), or 0

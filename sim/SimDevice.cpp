@@ -40,6 +40,8 @@ void CSimDevice::Close() {
 
 int CSimDevice::Configure(const LineSettings& settings) {
   if (!open_ || hungUp_) return EIO;
+  // As a UART driver: a character size it has no setting for is refused.
+  if (settings.dataBits < 5 || settings.dataBits > 8) return EINVAL;
   host_.baud = settings.baud;
   host_.dataBits = settings.dataBits;
   host_.dtr = true;

@@ -25,6 +25,28 @@ volatile std::sig_atomic_t gStop = 0;
 constexpr const char* kUsage =
     "usage: tobrane-upssim --profile FILE [--state-out FILE] [--hangup-after-blocks K]\n";
 
+constexpr const char* kHelp =
+    "Usage: tobrane-upssim --profile FILE [--state-out FILE] [--hangup-after-blocks K]\n"
+    "\n"
+    "A simulated UPS on a pseudo-terminal, for trying tobrane-cli and\n"
+    "tobrane-loader without hardware. Prints the terminal's path on the first\n"
+    "line of stdout, answers there until SIGTERM or SIGINT, then writes its\n"
+    "record.\n"
+    "\n"
+    "Options:\n"
+    "  --profile FILE             the UPS to simulate (JSON): its identity, flash\n"
+    "                             spaces, modules and faults\n"
+    "  --state-out FILE           write the flash contents and every request\n"
+    "                             received to FILE (JSON) at the end\n"
+    "  --hangup-after-blocks K    close the line when program block K + 1\n"
+    "                             arrives, as an unplugged adapter would\n"
+    "  --help                     show this help\n"
+    "\n"
+    "Exit status:\n"
+    "  0    ended by a signal, the record written\n"
+    "  1    the profile or the terminal could not be used\n"
+    "  2    usage error\n";
+
 void OnSignal(int) {
   gStop = 1;
 }
@@ -127,6 +149,10 @@ int main(int argc, char** argv) {
   int hangUpAfterBlocks = -1;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help") {
+      std::cout << kHelp;
+      return 0;
+    }
     if (arg == "--profile" && i + 1 < argc) {
       profilePath = argv[++i];
     } else if (arg == "--state-out" && i + 1 < argc) {

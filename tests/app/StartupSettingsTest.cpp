@@ -45,3 +45,14 @@ TEST(StartupSettings, TheLineIsOpenedWithTheStoredSettings) {
   EXPECT_EQ(rig.line->HostLine().dataBits, 7);
   EXPECT_TRUE(rig.view.boxes.empty());
 }
+
+TEST(StartupSettings, ALineSettingTheDeviceRefusesIsNamedAndTheDeviceStaysOpen) {
+  // DataBits 9: the "Port Open FAILED" box, then the transcript names the device and the setting.
+  CTestRig rig;
+  rig.store.Write("Serial", "DataBits", "9");
+  rig.Start("", false);
+  EXPECT_EQ(rig.view.boxes, (std::vector<std::string>{"Port Open FAILED"}));
+  EXPECT_EQ(rig.frame->TranscriptText(),
+            "\tThe serial device /dev/sim refused DataBits 9 (a serial line takes 5 to 8).\r\n");
+  EXPECT_TRUE(rig.app->Port()->IsOpen());
+}

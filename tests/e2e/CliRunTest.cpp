@@ -234,6 +234,47 @@ TEST_F(CliRun, PathThatIsNotATtyExitsThree) {
       << r.err;
 }
 
+TEST_F(CliRun, PortThatRefusesALineSettingExitsThreeAtOnce) {
+  // A stored DataBits of 9 on a line that opens: no 28 s of Connect, but status 3 naming the device and the
+  // setting.
+  int master = -1, slave = -1;
+  char name[128];
+  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+  close(slave);
+  fs::create_directories(dir_ / "config" / "Ostrand Electronics");
+  std::ofstream(dir_ / "config" / "Ostrand Electronics" / "Tobrane PROM Loader.ini")
+      << "[Serial]\nDataBits=9\n";
+  const auto started = std::chrono::steady_clock::now();
+  const RunResult r = Run({"--device", name, "connect"});
+  close(master);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(
+      Contains(r.err, std::string("tobrane: Serial device ") + name +
+                          " opened but refused DataBits 9 (a serial line takes 5 to 8): Invalid argument."))
+      << r.err;
+}
+
+TEST_F(CliRun, ModelTableIsFoundInTheUsersFolderAndNamedInTheReport) {
+  // Run from a folder without OEMModel.ini: the user's own table serves and the report names it. A --models
+  // file that cannot be read is a usage error naming it; no table at all is said before the run.
+  const fs::path own = dir_ / "config" / "tobrane-loader" / "OEMModel.ini";
+  fs::create_directories(own.parent_path());
+  fs::rename(dir_ / "OEMModel.ini", own);
+  StartSim(BundledProfilePath("default"));
+  const RunResult r = Run({"--device", sim_.Device(), "--report", "run.json", "connect"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Contains(r.out, "\tUPS Type is: 500 = Tobrane 500\n")) << r.out;
+  EXPECT_EQ(ValidReport(dir_ / "run.json")["modelTable"], own.string());
+  const RunResult bad = Run({"--models", "nope.ini", "inspect", "x.rom"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.err, "tobrane: the model table nope.ini cannot be read\n");
+  fs::remove(own);
+  const RunResult none = Run({"--device", "/dev/tobrane-none", "connect"});
+  EXPECT_TRUE(Contains(none.err, "tobrane: no model table found; searched: OEMModel.ini, " + own.string()))
+      << none.err;
+}
+
 TEST_F(CliRun, DirectoryOrMissingRomFileExitsFourBeforeConnecting) {
   // A FILE that cannot be an image is refused without spending time on Connect.
   fs::create_directories(dir_ / "images");

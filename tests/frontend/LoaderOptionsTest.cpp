@@ -69,8 +69,8 @@ TEST(LoaderOptions, OptionSpellingsTheFrontEndsHaveAlwaysTaken) {
 }
 
 TEST(LoaderOptions, WorkshopOptionsBelongToTheirCommands) {
-  // --dry-run goes with program, --report with a run over the UPS, --models with inspect; elsewhere a usage
-  // error.
+  // --dry-run goes with program, --report with a run over the UPS; elsewhere a usage error. --models goes
+  // with every command and the window.
   auto r = Parse({"--dry-run", "--report", "r.json", "program", "f.rom"});
   ASSERT_EQ(r.error, "");
   EXPECT_TRUE(r.options.dryRun);
@@ -79,7 +79,9 @@ TEST(LoaderOptions, WorkshopOptionsBelongToTheirCommands) {
   EXPECT_EQ(Parse({"--dry-run", "verify", "f.rom"}).error, "--dry-run applies to program only");
   EXPECT_EQ(Parse({"--report", "r.json", "ports"}).error, "--report applies to connect, program and verify");
   EXPECT_EQ(Parse({"--report", "", "connect"}).error, "--report needs a file");
-  EXPECT_EQ(Parse({"--models", "m.ini", "connect"}).error, "--models applies to inspect only");
+  EXPECT_EQ(Parse({"--models", "m.ini", "connect"}).options.models, "m.ini");
+  EXPECT_EQ(Parse({"--models=", "connect"}).error, "--models needs a file");
+  EXPECT_EQ(ParseWindowCommandLine({"tobrane-loader", "--models", "m.ini"}).options.models, "m.ini");
 }
 
 TEST(LoaderOptions, SubmoduleRoutesOfOneToThreeHopsAreAccepted) {
@@ -103,9 +105,14 @@ TEST(LoaderOptions, HelpListsCommandsAndExitStatuses) {
   const std::string help = LoaderHelpText();
   for (const char* word :
        {"connect", "program FILE", "verify FILE", "ports", "--device", "--submodule", "--no-verify",
-        "--allow-cpu0", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  130 "}) {
+        "--allow-cpu0", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  130 ",
+        // where the settings, the model tables and the report schema live here
+        "Tobrane PROM Loader.ini", "/tobrane-loader/, your own", "/share/tobrane-loader/OEMModel.ini, the",
+        "/share/tobrane-loader/run-report.schema.json"}) {
     EXPECT_NE(help.find(word), std::string::npos) << word;
   }
+  EXPECT_EQ(help.find("sections"), std::string::npos);
+  EXPECT_NE(WindowHelpText().find("Files:\n  settings"), std::string::npos);
 }
 
 TEST(WindowOptions, TheWindowTakesTheRunOptionsAndOneFileButNoCommand) {

@@ -15,6 +15,10 @@ TEST(FormatText, RendersTheConversionsTheTextsUse) {
 TEST(FormatText, TextArgumentsAreDataNotFormats) {
   EXPECT_EQ(FormatText("\tUPS ID is %u  = %s\r\n", {280u, std::string("50% %s %n")}),
             "\tUPS ID is 280  = 50% %s %n\r\n");
+  // A long text (a deep path, a help paragraph) arrives whole, with or without a width.
+  const std::string longText(700, 'x');
+  EXPECT_EQ(FormatText("[%s]", {longText}), "[" + longText + "]");
+  EXPECT_EQ(FormatText("%-5s|", {longText}), longText + "|");
 }
 
 TEST(FormatText, MismatchesAreReportedNotUndefined) {

@@ -66,15 +66,26 @@ TEST(PortOverFake, RefusedOpenKeepsErrnoAndStartsNoPump) {
 }
 
 TEST(PortOverFake, FailedConfigureLeavesDeviceOpenWithoutPump) {
-  // A line setting the device refuses fails Open but leaves the device for Close to release.
+  // A line setting the device refuses fails Open but leaves the device for Close to release, and the
+  // port names the setting: a stored value no line takes, else what the device says it refused.
   FakePort f;
   f.device->callError = EINVAL;
   EXPECT_FALSE(f.port.Open(1, 19200, 9, 1, 0));
   EXPECT_TRUE(f.port.IsOpen());
   EXPECT_EQ(f.port.LastError(), EINVAL);
   EXPECT_EQ(f.port.PumpRunningFlag(), 0);
+  EXPECT_EQ(f.port.RefusedSetting(), LineSetting::DataBits);
+  EXPECT_EQ(f.port.RefusedValue(), "9");
   f.port.Close();
   EXPECT_FALSE(f.port.IsOpen());
+  EXPECT_EQ(f.port.RefusedSetting(), LineSetting::None);
+  EXPECT_FALSE(f.port.Open(1, 19200, 8, 3, 0));
+  EXPECT_EQ(f.port.RefusedSetting(), LineSetting::StopBits);
+  EXPECT_FALSE(f.port.Open(1, 19200, 8, 1, 0));
+  EXPECT_EQ(f.port.RefusedSetting(), LineSetting::SerialLine);
+  f.device->callError = 0;
+  EXPECT_TRUE(f.port.Open(1, 19200, 8, 1, 0));
+  EXPECT_EQ(f.port.RefusedSetting(), LineSetting::None);
 }
 
 TEST(PortOverFake, SpeedAndDataBitsReportPreviousAndRewriteTexts) {

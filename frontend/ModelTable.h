@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Which model table a run reads. The current directory keeps its place
+// first; a technician's own table and the one installed with the program
+// follow, so that a run from any folder still finds one.
+struct ModelTableChoice {
+  std::string path;    // the file the lookups open
+  bool found = false;  // false: no candidate exists; path is the bare name
+  bool readable = false;
+  std::string problem;  // a message naming the file when it cannot serve; empty when it can
+};
+
+// Every place searched, in order, each a full file path.
+std::vector<std::string> ModelTableSearchOrder();
+// The given file (--models), or the first of the search order that exists.
+ModelTableChoice ChooseModelTable(const std::optional<std::string>& given);
