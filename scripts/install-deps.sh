@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ ccache googletest libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libx11-dev nlohmann-json3-dev libcli11-dev libssl-dev clang-format xvfb xauth
           clang-14 libclang-rt-14-dev dpkg-dev file xdotool imagemagick)
+# The Debian package's manual pages, and its checks.
+packages+=(help2man lintian appstream desktop-file-utils man-db bsdextrautils)
 # The Windows installer and the Windows window's tests (under Wine, in Xvfb).
 packages+=(nsis fonts-wine)
 # The Windows tree: the mingw-w64 cross compiler, and Wine to run its tests.
