@@ -61,9 +61,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Ostrand Electronics <tobrane-loader@ostrand-electronics.example>")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "upgrade UPS firmware over an RS-232 line")
+# cpack puts the summary above it as the first line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "upgrade UPS firmware over an RS-232 line
-Tobrane PROM Loader upgrades the firmware of a UPS, of the controllers
+    "Tobrane PROM Loader upgrades the firmware of a UPS, of the controllers
 inside it and of the accessory cards behind it. It connects to the UPS
 over a serial line and identifies it, opens a ROM image, programs it
 block by block and reads it back to verify.

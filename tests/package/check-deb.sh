@@ -60,9 +60,10 @@ desktop-file-validate "$tree/usr/share/applications/tobrane-loader.desktop" || f
 appstreamcli validate --no-net "$tree"/usr/share/metainfo/*.metainfo.xml > "$out/appstream.txt" 2>&1 ||
   { cat "$out/appstream.txt" >&2; fail "AppStream file"; }
 bash -n "$tree/usr/share/bash-completion/completions/tobrane-cli" || fail "bash completion"
-page=$(MANWIDTH=80 man -l "$tree/usr/share/man/man1/tobrane-cli.1.gz" 2>&1 | col -b)
+# Rendered as a reader sees it, runs of blanks made one.
+page=$(MANWIDTH=80 man -l "$tree/usr/share/man/man1/tobrane-cli.1.gz" 2>&1 | col -b | tr -s ' \t' ' ')
 for part in "--device PATH" "--models PATH" "--report FILE" "EXIT STATUS" "the serial device cannot be opened" \
-            "130  interrupted" "FILES" "/usr/share/tobrane-loader/OEMModel.ini"; do
+            "130 interrupted (SIGINT)" "FILES" "/usr/share/tobrane-loader/run-report.schema.json"; do
   grep -qF -- "$part" <<< "$page" || fail "man tobrane-cli lacks: $part"
 done
 
