@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/SettingsStore.h"
-#include "protocol/Clock.h"
 #include "protocol/UpsLink.h"
 #include "rom/ModelLookup.h"
+#include "seams/Clock.h"
 #include "serial/SerialPort.h"
 
 class CMainFrame;

@@ -6,21 +6,6 @@
 #include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
-namespace {
-
-// Writes go nowhere once the port object is gone (after the close request).
-class CNullSink final : public IByteSink {
- public:
-  bool WriteByte(std::uint8_t) override { return false; }
-};
-
-CNullSink& NullSink() {
-  static CNullSink sink;
-  return sink;
-}
-
-}  // namespace
-
 CMainFrame::CMainFrame(CLoaderApp& app, IView& view) : app_(app), view_(view) {
   transcript_.SetListener([this](const CTranscript& transcript, const TranscriptChange& change) {
     view_.TranscriptChanged(transcript, change);
@@ -183,7 +168,8 @@ void CMainFrame::PumpPendingMessages() {
 IByteSink& CMainFrame::Sink() {
   CSerialPort* port = app_.Port();
   if (port) return *port;
-  return NullSink();
+  static CNullSink none;
+  return none;
 }
 
 IClock& CMainFrame::Clock() {
@@ -206,6 +192,10 @@ const FlashSpace& CMainFrame::Space(int index) const {
 
 void CMainFrame::MessageBox(const std::string& text) {
   view_.MessageBox(text);
+}
+
+void CMainFrame::PumpStopFailed() {
+  MessageBox(Text(kStrFailedToStopPump));
 }
 
 void CMainFrame::SetWaitCursor(bool on) {

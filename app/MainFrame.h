@@ -70,6 +70,7 @@ class CMainFrame : public IPortOwner, public ILinkHost {
   const FlashSpace& Space(int index) const override;
   int RouteLength() const override { return conn_.routeLength; }
   void MessageBox(const std::string& text) override;
+  void PumpStopFailed() override;
   void SetWaitCursor(bool on) override;
   void TransferProgress(bool verifying, std::uint32_t done, std::uint32_t total) override;
 

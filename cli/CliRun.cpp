@@ -19,9 +19,9 @@
 #include "frontend/RunOverrides.h"
 #include "frontend/RunReport.h"
 #include "protocol/FrameTraceWriter.h"
-#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
 #include "rom/ModelLookup.h"
+#include "seams/Utf8Path.h"
 
 namespace {
 

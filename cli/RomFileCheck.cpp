@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
+#include "seams/Utf8Path.h"
 
 namespace fs = std::filesystem;
 

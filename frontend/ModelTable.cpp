@@ -7,9 +7,9 @@
 
 #include "frontend/PlatformFiles.h"
 #include "ini/IniFile.h"
-#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
 #include "rom/ModelLookup.h"
+#include "seams/Utf8Path.h"
 
 std::vector<std::string> ModelTableSearchOrder() {
   std::vector<std::string> order{kModelFileName};

@@ -3,11 +3,6 @@
 #include "frontend/PlatformPort.h"
 #include "frontend/PortErrorText.h"
 #include "frontend/SerialDeviceList.h"
-#include "serial/TermiosDevice.h"
-
-std::unique_ptr<ISerialDevice> MakeSerialDevice() {
-  return std::make_unique<CTermiosDevice>();
-}
 
 std::string SystemErrorText(int error) {
   return std::strerror(error);

@@ -73,10 +73,6 @@ std::string Advice(const std::string& devicePath, int error) {
 
 }  // namespace
 
-std::unique_ptr<ISerialDevice> MakeSerialDevice() {
-  return std::make_unique<CWin32ComDevice>();
-}
-
 std::string SystemErrorText(int error) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(

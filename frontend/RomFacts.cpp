@@ -3,9 +3,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
 #include "rom/ModuleNames.h"
+#include "seams/Utf8Path.h"
 
 namespace {
 

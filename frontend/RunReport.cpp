@@ -13,9 +13,9 @@
 #include "connection/PlugAndPlay.h"
 #include "frontend/Sha256.h"
 #include "protocol/HexText.h"
-#include "protocol/Utf8Path.h"
 #include "rom/ModelLookup.h"
 #include "rom/ModuleNames.h"
+#include "seams/Utf8Path.h"
 
 using nlohmann::json;
 

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "protocol/HexText.h"
-#include "protocol/Utf8Path.h"
+#include "seams/Utf8Path.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "protocol/HexText.h"
-#include "protocol/Utf8Path.h"
+#include "seams/Utf8Path.h"
 
 bool CFrameTraceWriter::Open(const std::string& path) {
   if (path == "-") {

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "protocol/Clock.h"
-#include "protocol/FrameTrace.h"
+#include "seams/Clock.h"
+#include "seams/FrameTrace.h"
 
 // Writes the trace as text, one line per event, milliseconds counted from
 // the moment the trace was opened:

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <mutex>
 
-#include "protocol/Clock.h"
-#include "protocol/FrameTrace.h"
+#include "seams/ByteReceiver.h"
+#include "seams/Clock.h"
+#include "seams/FrameTrace.h"
 
 // What the receive assembly does with incoming bytes.
 enum ReceiveMode : std::int32_t {
@@ -13,13 +14,6 @@ enum ReceiveMode : std::int32_t {
   kModePlugAndPlay = 1,
   kModeSubmoduleReply = 2,
   kModeFrame = 3,
-};
-
-// Whoever the receive pump hands its chunks to.
-class IByteReceiver {
- public:
-  virtual ~IByteReceiver() = default;
-  virtual void ReceiveBytes(const std::uint8_t* bytes, std::uint32_t count) = 0;
 };
 
 // The receive state and its assembly. The receive mode is the hand-off

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "protocol/Clock.h"
 #include "protocol/ReceiveState.h"
+#include "seams/Clock.h"
 
 // The length of one poll, the time resolution of every reply time-out.
 inline constexpr int kPollMs = 10;

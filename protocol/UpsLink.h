@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "protocol/ByteSink.h"
-#include "protocol/Clock.h"
 #include "protocol/FlashSpace.h"
-#include "protocol/FrameTrace.h"
 #include "protocol/ReceiveState.h"
 #include "protocol/WireFormat.h"
+#include "seams/ByteSink.h"
+#include "seams/Clock.h"
+#include "seams/FrameTrace.h"
 
 // A request frame; empty means no frame could be had.
 using Frame = std::vector<std::uint8_t>;

@@ -21,13 +21,13 @@
 #include "app/LoaderApp.h"
 #include "frontend/CommandOutcome.h"
 #include "frontend/ExitCodes.h"
-#include "protocol/Utf8Path.h"
 #include "qt/CommandTable.h"
 #include "qt/ConfigDialog.h"
 #include "qt/LockKeys.h"
 #include "qt/NoticeDialogs.h"
 #include "qt/SubmoduleDialog.h"
 #include "resources/Strings.h"
+#include "seams/Utf8Path.h"
 
 // The icons sit in this static library's resource file, which the linker
 // leaves out unless a call names it; the call must be outside any namespace.

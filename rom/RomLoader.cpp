@@ -5,11 +5,12 @@
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
 #include "app/MainFrame.h"
-#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
 #include "rom/ModelLookup.h"
 #include "rom/ModuleNames.h"
 #include "rom/RomHeader.h"
+#include "seams/ReadOnlyFile.h"
+#include "seams/Utf8Path.h"
 
 namespace {
 
@@ -33,11 +34,7 @@ FilePtr OpenImageFile(const std::string& path) {
   const std::filesystem::path file = Utf8Path(path);
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return nullptr;
-#ifdef _WIN32
-  return FilePtr(_wfopen(file.c_str(), L"rb"));
-#else
-  return FilePtr(std::fopen(file.c_str(), "rb"));
-#endif
+  return FilePtr(OpenReadOnly(file));
 }
 
 }  // namespace

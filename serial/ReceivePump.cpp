@@ -1,6 +1,5 @@
 #include <cerrno>
 
-#include "resources/Strings.h"
 #include "serial/SerialPort.h"
 
 namespace {
@@ -100,7 +99,7 @@ void CSerialPort::StopPump() {
     ForgetStoppedPump();
     return;
   }
-  if (owner_ != nullptr) owner_->MessageBox(Text(kStrFailedToStopPump));
+  if (owner_ != nullptr) owner_->PumpStopFailed();
 }
 
 int CSerialPort::ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count) {

@@ -44,11 +44,8 @@ class IPumpRunner;
 class ISerialDevice {
  public:
   virtual ~ISerialDevice() = default;
-  // The device that COM port n stands for: the tty Linux numbers from 0 by
-  // default; the Windows backend names COMn.
-  virtual std::string PortDeviceName(int portNumber) const {
-    return "/dev/ttyS" + std::to_string(portNumber - 1);
-  }
+  // The device that COM port n stands for, in the platform's own naming.
+  virtual std::string PortDeviceName(int portNumber) const = 0;
   virtual int Open(const std::string& path) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
@@ -72,3 +69,6 @@ class ISerialDevice {
   // (serial/PumpThread.h); a device with a clock of its own runs it itself.
   virtual std::unique_ptr<IPumpRunner> MakePumpRunner();
 };
+
+// The platform's backend: the one serial/ file the build picks for the target.
+std::unique_ptr<ISerialDevice> MakeSerialDevice();

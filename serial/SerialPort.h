@@ -5,19 +5,20 @@
 #include <memory>
 #include <string>
 
-#include "protocol/ByteSink.h"
-#include "protocol/Clock.h"
-#include "protocol/FrameTrace.h"
-#include "protocol/ReceiveState.h"
+#include "seams/ByteReceiver.h"
+#include "seams/ByteSink.h"
+#include "seams/Clock.h"
+#include "seams/FrameTrace.h"
 #include "serial/PumpRunner.h"
 #include "serial/SerialDevice.h"
 
-// The one message the port shows itself, and the pump of pending messages
-// while Close waits for the receive pump.
+// The one failure the port tells the user of itself, and the pump of pending
+// messages while Close waits for the receive pump.
 class IPortOwner {
  public:
   virtual ~IPortOwner() = default;
-  virtual void MessageBox(const std::string& text) = 0;
+  // The receive pump did not acknowledge its stop in time.
+  virtual void PumpStopFailed() = 0;
   virtual void PumpPendingMessages() = 0;
 };
 
@@ -80,7 +81,7 @@ class CSerialPort : public IByteSink, private IPumpStep {
 
   // A device path that replaces the "COM%i" mapping; empty restores it.
   void SetDeviceOverride(const std::string& path) { deviceOverride_ = path; }
-  // The device Open(portNumber) opens: the override, or /dev/ttyS(n-1).
+  // The device Open(portNumber) opens: the override, or the platform's name for COMn.
   std::string DevicePathFor(int portNumber) const;
   // The device the port was last asked to open.
   const std::string& DevicePath() const { return devicePath_; }

@@ -29,6 +29,14 @@ CTermiosDevice::~CTermiosDevice() {
   if (wakeFd_ >= 0) close(wakeFd_);
 }
 
+std::unique_ptr<ISerialDevice> MakeSerialDevice() {
+  return std::make_unique<CTermiosDevice>();
+}
+
+std::string CTermiosDevice::PortDeviceName(int portNumber) const {
+  return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
 int CTermiosDevice::Open(const std::string& path) {
   Close();
   int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

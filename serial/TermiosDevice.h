@@ -27,6 +27,8 @@ class CTermiosDevice final : public ISerialDevice {
   int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
   DeviceEvent WaitEvent() override;
   void Wake() override;
+  // COMn is the tty that Linux numbers n - 1.
+  std::string PortDeviceName(int portNumber) const override;
 
  private:
   int WaitWritable(int fd, std::size_t bytesLeft);

@@ -155,6 +155,10 @@ CWin32ComDevice::~CWin32ComDevice() {
   Close();
 }
 
+std::unique_ptr<ISerialDevice> MakeSerialDevice() {
+  return std::make_unique<CWin32ComDevice>();
+}
+
 std::string CWin32ComDevice::PortDeviceName(int portNumber) const {
   const std::string name = "COM" + std::to_string(portNumber);
   return portNumber >= 10 ? "\\\\.\\" + name : name;

@@ -37,6 +37,8 @@ class CSimDevice final : public ISerialDevice {
   // there is one.
   DeviceEvent WaitEvent() override;
   void Wake() override;
+  // The simulated line answers to any name.
+  std::string PortDeviceName(int portNumber) const override { return "COM" + std::to_string(portNumber); }
   std::unique_ptr<IPumpRunner> MakePumpRunner() override;
 
   // The adapter is pulled: the pump sees a hang-up, Open fails until Replug.

@@ -6,7 +6,7 @@
 #include <map>
 #include <mutex>
 
-#include "protocol/Clock.h"
+#include "seams/Clock.h"
 
 // Simulated time for tests: a sleep or a poll advances the clock at once,
 // running every event that falls due on the way on the caller's thread (the

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "app/LoaderApp.h"
-#include "protocol/Clock.h"
 #include "qt/MainWindow.h"
+#include "seams/Clock.h"
 #include "serial/TermiosDevice.h"
 #include "sim/MemorySettingsStore.h"
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocol/ReceiveState.h"
+#include "resources/Strings.h"
 #include "serial/SerialDevice.h"
 #include "serial/SerialPort.h"
 #include "sim/VirtualClock.h"
@@ -76,6 +77,10 @@ class CFakeDevice final : public ISerialDevice {
   int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
   DeviceEvent WaitEvent() override;
   void Wake() override;
+  // Names ports as a Linux tty does, on every platform.
+  std::string PortDeviceName(int portNumber) const override {
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+  }
 
   void Feed(const std::vector<std::uint8_t>& bytes);
   void HangUp();
@@ -109,7 +114,7 @@ class CFakeDevice final : public ISerialDevice {
 
 class CRecordingOwner final : public IPortOwner {
  public:
-  void MessageBox(const std::string& text) override { messages.push_back(text); }
+  void PumpStopFailed() override { messages.push_back(Text(kStrFailedToStopPump)); }
   void PumpPendingMessages() override { ++pumps; }
   std::vector<std::string> messages;
   int pumps = 0;

@@ -8,3 +8,9 @@ class IByteSink {
   virtual ~IByteSink() = default;
   virtual bool WriteByte(std::uint8_t byte) = 0;
 };
+
+// Where writes go once there is no port (after the close request): nowhere.
+class CNullSink final : public IByteSink {
+ public:
+  bool WriteByte(std::uint8_t) override { return false; }
+};

@@ -1,4 +1,4 @@
-#include "protocol/Clock.h"
+#include "seams/Clock.h"
 
 #include <thread>
 
