@@ -1,8 +1,10 @@
 #include "app/LoaderApp.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "app/MainFrame.h"
+#include "resources/Strings.h"
 
 namespace {
 
@@ -24,6 +26,12 @@ std::string FirstWord(const std::string& commandLine) {
   std::size_t end = commandLine.find_first_of(std::string(" \t\0", 3));
   if (end == std::string::npos) end = commandLine.size();
   return commandLine.substr(0, std::min(end, CLoaderApp::kMaxCommandLineFile));
+}
+
+// Only "Y" is yes; these are what someone who meant yes may have written.
+bool LooksLikeYes(std::string value) {
+  std::transform(value.begin(), value.end(), value.begin(), [](unsigned char c) { return std::tolower(c); });
+  return value == "y" || value == "yes" || value == "1" || value == "true" || value == "on";
 }
 
 }  // namespace
@@ -53,6 +61,7 @@ void CLoaderApp::Start(const std::string& commandLine) {
   // A device path that stands for the COM number (a pty, a USB adapter).
   // Only read: nothing in the program writes it.
   port_->SetDeviceOverride(store_.Read("Serial", "Device"));
+  for (std::string& problem : store_.TakeProblems()) settingsWarnings_.push_back(std::move(problem));
 }
 
 int CLoaderApp::ReadOption(const char* key, bool defaultOn) {
@@ -61,7 +70,9 @@ int CLoaderApp::ReadOption(const char* key, bool defaultOn) {
     store_.Write("Config", key, defaultOn ? "Y" : "N");
     return defaultOn ? 1 : 0;
   }
-  return value == "Y" ? 1 : 0;
+  if (value == "Y") return 1;
+  if (LooksLikeYes(value)) settingsWarnings_.push_back(Format(kStrSettingMeansOff, {key, value}));
+  return 0;
 }
 
 void CLoaderApp::AttachMainWindow(CMainFrame& frame) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/SettingsStore.h"
 #include "protocol/UpsLink.h"
@@ -30,6 +31,9 @@ class CLoaderApp {
   // word, the port and link objects, the settings with their defaults
   // written back, the "Serial"/"Device" override.
   void Start(const std::string& commandLine);
+  // What start-up found wrong or surprising in the settings, for the front
+  // end to show before the port is opened: a port error may be their doing.
+  const std::vector<std::string>& SettingsWarnings() const { return settingsWarnings_; }
   // Records the created main window and registers it with the port.
   void AttachMainWindow(CMainFrame& frame);
   // Hands every frame both ways and every line-speed change to the trace;
@@ -56,6 +60,7 @@ class CLoaderApp {
   std::unique_ptr<CUpsLink> link_;
   CMainFrame* mainWindow_ = nullptr;
   IFrameTrace* trace_ = nullptr;
+  std::vector<std::string> settingsWarnings_;
 
   int ReadOption(const char* key, bool defaultOn);
 };

@@ -186,6 +186,9 @@ int RunCliCommand(const LoaderCommandLine& given, ISettingsStore& store, CCliVie
   CLoaderApp app(store, clock, MakeSerialDevice());
   if (trace.IsOpen()) app.SetFrameTrace(&trace);
   app.Start("");
+  // Before the port opens: a port error may be their doing.
+  for (const std::string& warning : app.SettingsWarnings())
+    io.err << Format(kStrCliMessage, {warning}) << '\n';
   ApplyRunOverrides(app, command);
   CCliView view(io, command.file, command.submodule.value_or(""));
   view.WatchInterrupt(interrupted);

@@ -13,8 +13,8 @@
 #include "frontend/ExitCodes.h"
 #include "frontend/LoaderOptions.h"
 #include "frontend/RegistrySettingsStore.h"
+#include "frontend/SystemLibrariesWin32.h"
 #include "frontend/Win32Text.h"
-#include "resources/Strings.h"
 
 namespace {
 
@@ -46,6 +46,7 @@ bool IsTerminal(FILE* stream) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  LoadDllsFromSystem32Only();
   SetConsoleOutputCP(CP_UTF8);
   std::vector<std::string> arguments;
   for (int i = 0; i < argc; ++i) arguments.push_back(Utf8FromWide(argv[i]));
@@ -56,7 +57,6 @@ int wmain(int argc, wchar_t** argv) {
   CCliView::Streams io{std::cout, std::cerr, IsTerminal(stdout), IsTerminal(stderr)};
   CRegistrySettingsStore store;
   const int code = RunCliCommand(parsed.options, store, io, &gInterrupted);
-  for (const std::string& problem : store.Problems()) std::cerr << Format(kStrCliMessage, {problem}) << '\n';
   std::cout.flush();
   std::cerr.flush();
   gRunStatus.store(code);

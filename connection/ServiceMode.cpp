@@ -63,7 +63,9 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
     status = -1;
     MessageBox(Text(kStrNoSetCommResponse));
   }
-  port.SetBaudRate(conn_.lineSpeed, previousBaud);
+  // A port that did not take the speed is a switch that failed, as an
+  // unanswered request is.
+  if (!port.SetBaudRate(conn_.lineSpeed, previousBaud)) status = -1;
   port.SetDataBits(kFrameDataBits, previousBits);
   return result;
 }

@@ -15,6 +15,13 @@ struct KeyHandle {
   }
 };
 
+// The values that hold a number, which a technician may well enter in
+// regedit as a DWORD.
+bool IsNumeric(const std::string& section, const std::string& key) {
+  return section == "Serial" &&
+         (key == "Port" || key == "BaudRate" || key == "DataBits" || key == "StopBits");
+}
+
 }  // namespace
 
 CRegistrySettingsStore::CRegistrySettingsStore(std::string applicationKey)
@@ -38,13 +45,22 @@ std::string CRegistrySettingsStore::Read(const std::string& section, const std::
   DWORD type = 0;
   DWORD bytes = 0;
   if (RegQueryValueExW(handle.key, name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return {};
+  if (type == REG_DWORD && IsNumeric(section, key)) {
+    DWORD number = 0;
+    bytes = sizeof number;
+    if (RegQueryValueExW(handle.key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number),
+                         &bytes) != ERROR_SUCCESS) {
+      return {};
+    }
+    return std::to_string(number);
+  }
   if (type != REG_SZ && type != REG_EXPAND_SZ) {
-    problems_.push_back(Format(kStrSettingWrongType, {section, key}));
+    problems_.push_back({section, key});
     return {};
   }
   const DWORD chars = bytes / sizeof(wchar_t);
   if (chars > kMaxValueChars) {
-    problems_.push_back(Format(kStrSettingTooLong, {section, key, static_cast<unsigned>(chars)}));
+    problems_.push_back({section, key, static_cast<unsigned>(chars)});
     return {};
   }
   std::wstring value(chars, L'\0');
@@ -66,7 +82,32 @@ void CRegistrySettingsStore::Write(const std::string& section, const std::string
     return;
   }
   const std::wstring text = WideFromUtf8(value);
-  RegSetValueExW(handle.key, WideFromUtf8(key).c_str(), 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  if (RegSetValueExW(handle.key, WideFromUtf8(key).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
+    return;
+  }
+  for (Problem& problem : problems_) {
+    if (problem.section == section && problem.key == key) problem.writtenOver = true;
+  }
+}
+
+std::vector<std::string> CRegistrySettingsStore::TakeProblems() {
+  std::vector<std::string> texts;
+  for (const Problem& problem : problems_) texts.push_back(Describe(problem));
+  problems_.clear();
+  return texts;
+}
+
+// What is wrong, then what was done: a value that nothing wrote over (one
+// without a default, such as Serial\Device) stays as it is.
+std::string CRegistrySettingsStore::Describe(const Problem& problem) const {
+  std::string text;
+  if (problem.tooLongChars > 0) {
+    text = Format(kStrSettingTooLong, {problem.section, problem.key, problem.tooLongChars});
+  } else {
+    text = Format(IsNumeric(problem.section, problem.key) ? kStrSettingNotTextOrNumber : kStrSettingNotText,
+                  {problem.section, problem.key});
+  }
+  return text + Text(problem.writtenOver ? kStrSettingWrittenBack : kStrSettingIgnored);
 }

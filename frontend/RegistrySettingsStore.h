@@ -5,10 +5,12 @@
 
 #include "app/SettingsStore.h"
 
-// The per-user settings store in the registry: one string value per key
-// under HKEY_CURRENT_USER\<application key>\<section>. A value that is not
-// text, or absurdly long, reads as missing, so start-up writes its default
-// back; each such value is remembered as a problem to show.
+// The per-user settings store in the registry: one value per key under
+// HKEY_CURRENT_USER\<application key>\<section>. Values are written as text
+// (REG_SZ); the numeric ones (Serial: Port, BaudRate, DataBits, StopBits)
+// are also read as REG_DWORD, the type regedit offers for a number. A value
+// of another type, or absurdly long, reads as missing and is remembered as
+// a problem; its message says whether start-up wrote a default over it.
 class CRegistrySettingsStore final : public ISettingsStore {
  public:
   static constexpr const char* kApplicationKey = "Software\\Ostrand Electronics\\Tobrane PROM Loader";
@@ -18,13 +20,21 @@ class CRegistrySettingsStore final : public ISettingsStore {
   explicit CRegistrySettingsStore(std::string applicationKey = kApplicationKey);
   std::string Read(const std::string& section, const std::string& key) override;
   void Write(const std::string& section, const std::string& key, const std::string& value) override;
+  std::vector<std::string> TakeProblems() override;
   // The full key, as regedit and reg.exe name it.
   std::string Location() const;
-  const std::vector<std::string>& Problems() const { return problems_; }
 
  private:
+  struct Problem {
+    std::string section;
+    std::string key;
+    unsigned tooLongChars = 0;  // 0: of a wrong type
+    bool writtenOver = false;
+  };
+
   std::string SectionKey(const std::string& section) const;
+  std::string Describe(const Problem& problem) const;
 
   std::string applicationKey_;
-  std::vector<std::string> problems_;
+  std::vector<Problem> problems_;
 };

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMessageBox>
 #include <iostream>
 #include <memory>
 
@@ -25,6 +26,14 @@ bool AnsweredWithoutWindow(const LoaderParseResult& parsed) {
   return parsed.options.help || parsed.options.version;
 }
 
+// Before the window opens the port: a "Port Open FAILED" may be their doing.
+void ShowSettingsWarnings(const CLoaderApp& app) {
+  QStringList warnings;
+  for (const std::string& warning : app.SettingsWarnings()) warnings << QString::fromStdString(warning);
+  if (!warnings.isEmpty())
+    QMessageBox::warning(nullptr, QApplication::applicationName(), warnings.join("\n\n"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +53,7 @@ int main(int argc, char** argv) {
   CSystemClock clock;
   CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
   app.Start("");
+  ShowSettingsWarnings(app);
   // The parsed word as it is: the core's own reading of a command line cuts a
   // path at its first blank and keeps a quote.
   app.commandLineFileName = parsed.options.file;

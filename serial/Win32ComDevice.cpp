@@ -85,14 +85,36 @@ int IssueAndFinish(HANDLE handle, CallRecord& call, DWORD boundMs, DWORD& transf
   return FinishOverlapped(handle, call, boundMs, transferred);
 }
 
+bool SameLine(const DCB& a, const DCB& b) {
+  return a.BaudRate == b.BaudRate && a.ByteSize == b.ByteSize && a.Parity == b.Parity &&
+         a.StopBits == b.StopBits;
+}
+
+// A driver may take a line setting and round it (Wine on a pty runs 28800
+// baud at 38400, a USB adapter may round a rate): what the port reports back
+// is what it runs. A setting that did not hold is refused, and the line goes
+// back to what it was, so the caller's idea of the line stays true.
+int SetAndCheck(HANDLE handle, const DCB& before, const DCB& wanted) {
+  DCB wantedCopy = wanted;
+  if (!SetCommState(handle, &wantedCopy)) return static_cast<int>(GetLastError());
+  DCB applied{};
+  applied.DCBlength = sizeof applied;
+  if (!GetCommState(handle, &applied)) return static_cast<int>(GetLastError());
+  if (SameLine(applied, wanted)) return 0;
+  DCB restore = before;
+  SetCommState(handle, &restore);
+  return ERROR_NOT_SUPPORTED;
+}
+
 // Reads the port's DCB, lets `change` alter it (0 or an error) and writes it back.
 template <typename Change>
 int ChangeState(HANDLE handle, Change change) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
   if (!GetCommState(handle, &dcb)) return static_cast<int>(GetLastError());
+  const DCB before = dcb;
   if (int error = change(dcb); error != 0) return error;
-  return LastErrorOr(SetCommState(handle, &dcb));
+  return SetAndCheck(handle, before, dcb);
 }
 
 void SetLineOptions(DCB& dcb) {

@@ -7,6 +7,7 @@
 #include "frontend/PlatformPort.h"
 #include "frontend/RegistrySettingsStore.h"
 #include "frontend/RunOverrides.h"
+#include "frontend/SystemLibrariesWin32.h"
 #include "resources/Strings.h"
 #include "win32/MainWindow.h"
 #include "win32/WideText.h"
@@ -26,13 +27,21 @@ std::vector<std::string> CommandLineWords() {
 }
 
 // A window program has no console to print to.
-void ShowText(const std::string& text) {
-  MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(Text(kStrAppTitle)).c_str(), MB_OK);
+void ShowText(const std::string& text, UINT icon = 0) {
+  MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(Text(kStrAppTitle)).c_str(), MB_OK | icon);
+}
+
+// Before the window opens the port: a "Port Open FAILED" may be their doing.
+void ShowSettingsWarnings(const CLoaderApp& app) {
+  std::string text;
+  for (const std::string& warning : app.SettingsWarnings()) text += (text.empty() ? "" : "\n\n") + warning;
+  if (!text.empty()) ShowText(text, MB_ICONWARNING);
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  LoadDllsFromSystem32Only();
   const LoaderParseResult parsed = ParseWindowCommandLine(CommandLineWords());
   if (parsed.options.help || parsed.options.version) {
     ShowText(parsed.options.help ? DialogProse(WindowHelpText()) : "tobrane-loader " TOBRANE_VERSION);
@@ -44,11 +53,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   }
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!LoadLibraryW(L"Msftedit.dll")) return 1;
+  if (!LoadSystemLibrary(L"Msftedit.dll")) return 1;
   CRegistrySettingsStore store;
   CSystemClock clock;
   CLoaderApp app(store, clock, MakeSerialDevice());
   app.Start("");
+  ShowSettingsWarnings(app);
   // The parsed word as it is: the core's own reading of a command line cuts a
   // path at its first blank and keeps a quote.
   app.commandLineFileName = parsed.options.file;

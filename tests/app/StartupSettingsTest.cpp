@@ -32,6 +32,12 @@ TEST(StartupSettings, OptionsCompareWithYExactly) {
   EXPECT_EQ(rig.app->options.allowCpu0, 1);
   EXPECT_EQ(rig.app->options.passthrough, 0);
   EXPECT_EQ(rig.store.Read("Config", "Verify"), "y");
+  // Each value that meant yes but reads as no is named once, with what it means.
+  EXPECT_EQ(
+      rig.app->SettingsWarnings(),
+      (std::vector<std::string>{
+          "The setting Verify in section Config is \"y\", which means off: only \"Y\" means on.",
+          "The setting Passthrough in section Config is \"Yes\", which means off: only \"Y\" means on."}));
 }
 
 TEST(StartupSettings, TheLineIsOpenedWithTheStoredSettings) {

@@ -57,27 +57,50 @@ TEST(RegistryStore, StartUpWritesTheDefaultsAsTextThatRegQueryReads) {
   }
   store.Write("Serial", "Device", "\\\\.\\COM12 \xC3\xA9");
   EXPECT_EQ(store.Read("Serial", "Device"), "\\\\.\\COM12 \xC3\xA9");
-  EXPECT_TRUE(store.Problems().empty());
+  EXPECT_TRUE(store.TakeProblems().empty());
 }
 
 TEST(RegistryStore, ValuesOfTheWrongTypeOrAbsurdLengthAreReplacedByTheDefault) {
-  // A DWORD and a 5000-character string read as missing, each named as a problem, and start-up writes the
-  // defaults.
+  // A DWORD where text belongs and a 5000-character string read as missing, each named as a problem, and
+  // start-up writes the defaults. A DWORD Device has no default: it is said to be left, and is.
   ScratchKey key;
   const DWORD number = 57600;
-  key.SetRaw("Serial", "BaudRate", REG_DWORD, &number, sizeof number);
+  key.SetRaw("Serial", "Parity", REG_DWORD, &number, sizeof number);
+  key.SetRaw("Serial", "Device", REG_DWORD, &number, sizeof number);
   const std::wstring huge(5000, L'E');
-  key.SetRaw("Serial", "Parity", REG_SZ, huge.c_str(),
+  key.SetRaw("Serial", "BaudRate", REG_SZ, huge.c_str(),
              static_cast<DWORD>((huge.size() + 1) * sizeof(wchar_t)));
   CRegistrySettingsStore store(key.path);
   CSystemClock clock;
   CLoaderApp app(store, clock, std::make_unique<CWin32ComDevice>());
   app.Start("");
-  ASSERT_EQ(store.Problems().size(), 2u);
-  EXPECT_NE(store.Problems()[0].find("Serial\\BaudRate"), std::string::npos);
-  EXPECT_NE(store.Problems()[1].find("Serial\\Parity"), std::string::npos);
+  EXPECT_EQ(
+      app.SettingsWarnings(),
+      (std::vector<std::string>{
+          "The setting Serial\\BaudRate in the registry is 5001 characters long; the default is used and "
+          "written back.",
+          "The setting Serial\\Parity in the registry is not text; the default is used and written back.",
+          "The setting Serial\\Device in the registry is not text; it is ignored and left as it is."}));
   EXPECT_EQ(store.Read("Serial", "BaudRate"), "19200");
   EXPECT_EQ(store.Read("Serial", "Parity"), "none");
+  EXPECT_NE(RegQuery(key.path + "\\Serial").find("Device    REG_DWORD    0xe100"), std::string::npos);
+}
+
+TEST(RegistryStore, NumbersEnteredAsDwordAreReadAndLeftAsTheyAre) {
+  // regedit's natural type for Port and friends: read as their decimal text, no problem, not rewritten.
+  ScratchKey key;
+  const DWORD port = 7;
+  const DWORD baud = 9600;
+  key.SetRaw("Serial", "Port", REG_DWORD, &port, sizeof port);
+  key.SetRaw("Serial", "BaudRate", REG_DWORD, &baud, sizeof baud);
+  CRegistrySettingsStore store(key.path);
+  CSystemClock clock;
+  CLoaderApp app(store, clock, std::make_unique<CWin32ComDevice>());
+  app.Start("");
+  EXPECT_TRUE(app.SettingsWarnings().empty());
+  EXPECT_EQ(app.Port()->settings.port, "7");
+  EXPECT_EQ(app.Port()->settings.baud, "9600");
+  EXPECT_NE(RegQuery(key.path + "\\Serial").find("Port    REG_DWORD    0x7"), std::string::npos);
 }
 
 }  // namespace

@@ -13,7 +13,12 @@
 # interrupt: Ctrl+C (Wine turns SIGINT into the console's Ctrl+C) while a
 #            block waits for its reply: status 130 and the interrupted message;
 # ended:     (after the simulator stopped) the last request it saw ended the
-#            flash operation, and it was never reset.
+#            flash operation, and it was never reset;
+# settings:  on COM7, a registry Port of 7 entered as a number (REG_DWORD)
+#            opens it; before that, a Device of the wrong type is named
+#            before the port error it leads to;
+# odd-speed: a UPS that offers 28800 baud, which Wine runs at 38400 on a pty:
+#            the switch is reported as failed, not as established.
 set -uo pipefail
 cli=$1 makerom=$2 models=$3 case=$4
 folder="$TOBRANE_SIM_WORK/Prüf Ordner é"
@@ -102,6 +107,29 @@ Try 'tobrane-cli --help'." ] || fail "no usage error in: $out"
 $out"
     [[ $out == *"tobrane: Interrupted: the run stopped at its next wait"* ]] || fail "no interrupted message in:
 $out"
+    ;;
+  settings)
+    serial='HKCU\Software\Ostrand Electronics\Tobrane PROM Loader\Serial'
+    reg() {
+      "$WINE_RUN" reg "$@" </dev/null >/dev/null 2>&1
+    }
+    trap 'reg delete "$serial" /v Device /f; reg add "$serial" /v Port /d 2 /f' EXIT
+    reg add "$serial" /v Device /t REG_DWORD /d 7 /f
+    reg add "$serial" /v Port /t REG_DWORD /d 199 /f
+    out=$(cd "$folder" && "$WINE_RUN" "$cli" connect 2>&1)
+    [ $? -eq 3 ] || fail "COM199 did not end with status 3: $out"
+    warning=$(grep -n -m 1 'Serial.Device in the registry is not text; it is ignored' <<< "$out" | cut -d: -f1)
+    port_error=$(grep -n -m 1 'Port Open FAILED' <<< "$out" | cut -d: -f1)
+    [ -n "$warning" ] && [ -n "$port_error" ] && [ "$warning" -lt "$port_error" ] ||
+      fail "the setting is not named before the port error: $out"
+    reg delete "$serial" /v Device /f
+    reg add "$serial" /v Port /t REG_DWORD /d 7 /f
+    out=$(cd "$folder" && "$WINE_RUN" "$cli" connect 2>&1) || fail "a REG_DWORD Port of 7 did not connect: $out"
+    ;;
+  odd-speed)
+    run 1 connect
+    [[ $out == *"Unable to switch baud rates"* && $out != *"established at 28800"* ]] ||
+      fail "the speed Wine did not take is not reported: $out"
     ;;
   *) fail "unknown case" ;;
 esac
