@@ -3,8 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "frontend/PlatformHelp.h"
+#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -215,17 +217,26 @@ LoaderParseResult ParseLoaderCommandLine(const std::vector<std::string>& argumen
   return result;
 }
 
+namespace {
+
+// Unquoted words: a path with blanks when together they name a file; else
+// the first word, which the window then says it cannot open.
+std::string WindowFileWord(const std::vector<std::string>& words) {
+  std::string joined = words.front();
+  for (std::size_t i = 1; i < words.size(); ++i) joined += " " + words[i];
+  std::error_code error;
+  return std::filesystem::is_regular_file(Utf8Path(joined), error) ? joined : words.front();
+}
+
+}  // namespace
+
 LoaderParseResult ParseWindowCommandLine(const std::vector<std::string>& arguments) {
   CLI::App app;
   ParsedWords words;
   DeclareRunOptions(app, words);
   LoaderParseResult result;
   if (!ParseRunLine(app, words, arguments, result)) return result;
-  if (words.positional.size() > 1) {
-    result.error = Format(kStrUsageUnexpectedArgument, {words.positional[1]});
-  } else if (!words.positional.empty()) {
-    result.options.file = words.positional[0];
-  }
+  if (!words.positional.empty()) result.options.file = WindowFileWord(words.positional);
   return result;
 }
 

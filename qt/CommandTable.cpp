@@ -18,9 +18,9 @@ const std::vector<CommandEntry>& FileMenuCommands() {
       {kCmdProgram, Text(kStrCmdProgram), Text(kStrPromptProgram), ":/icons/program.xpm"},
       {kCmdVerify, Text(kStrCmdVerify), Text(kStrPromptVerify), ":/icons/verify.xpm"},
       {0, nullptr, nullptr, nullptr},
-      {kCmdExit, Text(kStrCmdExit), Text(kStrPromptExit), nullptr},
-      {0, nullptr, nullptr, nullptr},
       {kCmdSaveReport, Text(kStrCmdSaveReport), Text(kStrPromptSaveReport), nullptr},
+      {0, nullptr, nullptr, nullptr},
+      {kCmdExit, Text(kStrCmdExit), Text(kStrPromptExit), nullptr},
   };
   return commands;
 }

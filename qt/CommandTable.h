@@ -11,7 +11,7 @@ struct CommandEntry {
   const char* icon;  // nullptr: not on the toolbar
 };
 
-// The File menu in order; id 0 is a separator.
+// The File menu in order, Exit last, where users look for it; id 0 is a separator.
 const std::vector<CommandEntry>& FileMenuCommands();
 const std::vector<CommandEntry>& ViewMenuCommands();
 const CommandEntry& AboutCommand();

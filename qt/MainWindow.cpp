@@ -226,7 +226,10 @@ QAction* CMainWindow::Action(int commandId) const {
 }
 
 void CMainWindow::UpdateCommandStates() {
-  for (auto& [id, action] : actions_) action->setEnabled(frame_->IsCommandEnabled(id));
+  // While a command runs, the guard drops every other command but the View
+  // toggles: those look disabled too.
+  for (auto& [id, action] : actions_)
+    action->setEnabled((commandDepth_ == 0 || action->isCheckable()) && frame_->IsCommandEnabled(id));
   // The report is the window's own, not the core's: there once a command filled it.
   if (QAction* save = Action(kCmdSaveReport)) save->setEnabled(commandDepth_ == 0 && report_.HasSteps());
 }
@@ -259,7 +262,7 @@ void CMainWindow::SaveReport() {
 }
 
 void CMainWindow::RunFrameCommand(const std::function<void()>& command) {
-  ++commandDepth_;
+  if (++commandDepth_ == 1) UpdateCommandStates();
   command();
   --commandDepth_;
   // A transfer that failed half-way never reports its end.
@@ -368,7 +371,8 @@ void CMainWindow::SetStatusText(const std::string& text) {
 }
 
 void CMainWindow::EnableToolbarButton(int commandId, bool enabled) {
-  if (QAction* action = Action(commandId)) action->setEnabled(enabled);
+  // A running command keeps the others grey; its end applies the rules.
+  if (QAction* action = Action(commandId)) action->setEnabled(enabled && commandDepth_ == 0);
 }
 
 void CMainWindow::SetWaitCursor(bool on) {

@@ -42,7 +42,8 @@ class CMainWindow : public QMainWindow, public IView {
   QAction* Action(int commandId) const;
   QString MessagePaneText() const { return messagePane_->text(); }
   QProgressBar& Progress() { return *progress_; }
-  // The idle update: every command's enabled state from the core's rules.
+  // The idle update: every command's enabled state from the core's rules,
+  // greyed while a command runs.
   void UpdateCommandStates();
   // Runs a command as a click does, if its rule allows it now and no command runs.
   void Trigger(int commandId);

@@ -140,8 +140,9 @@ void CWinMainWindow::OnIdle() {
 
 void CWinMainWindow::UpdateCommandStates() {
   HMENU menu = GetMenu(hwnd_);
+  // While a command runs, the guard drops every other command: those look disabled.
   for (int id : kEnabledByRule) {
-    const bool enabled = frame_->IsCommandEnabled(id);
+    const bool enabled = commandDepth_ == 0 && frame_->IsCommandEnabled(id);
     EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
     toolDock_.ToolBar().Enable(id, enabled);
   }
@@ -266,7 +267,7 @@ void CWinMainWindow::Trigger(int commandId) {
 }
 
 void CWinMainWindow::RunFrameCommand(const std::function<void()>& command) {
-  ++commandDepth_;
+  if (++commandDepth_ == 1 && hwnd_) UpdateCommandStates();
   command();
   --commandDepth_;
   if (commandDepth_ == 0 && hwnd_) UpdateCommandStates();
@@ -347,7 +348,8 @@ void CWinMainWindow::SetStatusText(const std::string& text) {
 }
 
 void CWinMainWindow::EnableToolbarButton(int commandId, bool enabled) {
-  toolDock_.ToolBar().Enable(commandId, enabled);
+  // A running command keeps the others grey; its end applies the rules.
+  toolDock_.ToolBar().Enable(commandId, enabled && commandDepth_ == 0);
 }
 
 void CWinMainWindow::SetWaitCursor(bool on) {

@@ -54,9 +54,9 @@ TEST(MenuAndToolbar, MenusHoldTheCommandsInOrderWithTheirTipsAndOnlyCtrlO) {
       "32772 &Program UPS [] Start programming the UPS with the currently open file / Program UPS",
       "32774 &Verify Program [] Verify UPS Data to File Data / Verify Programming",
       "-",
-      "57665 E&xit [] Quit the application / Exit",
-      "-",
       "32776 Save &Report... [] Save a JSON report of the last Connect, Program or Verify / Save Report",
+      "-",
+      "57665 E&xit [] Quit the application / Exit",
   };
   EXPECT_EQ(Describe(menus[0]->menu()->actions()), file);
   const QStringList view = {"59392 &Toolbar [] Show or hide the toolbar / Toggle ToolBar",

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "frontend/LoaderOptions.h"
 #include "qt/NoticeDialogs.h"
 #include "tests/qt/SimRig.h"
 #include "tests/qt/WindowRig.h"
@@ -40,6 +41,19 @@ TEST(Startup, PortFailureShowsOverTheOpenWindowThenTheNoticeWhileClosingIsRefuse
   EXPECT_EQ(answer.seen[1], "notice over window, close refused");
   EXPECT_EQ(rig.window->windowTitle(), "Tobrane PROM Loader");
   EXPECT_TRUE(rig.window->close());
+}
+
+TEST(Startup, UnquotedWordsOpenTheWindowAndOpenThenSaysItCannotOpenTheFirst) {
+  // "tobrane-loader no such.rom" names no file as a whole: the window opens and says so for "no".
+  const LoaderParseResult parsed = ParseWindowCommandLine({"tobrane-loader", "no", "such.rom"});
+  ASSERT_EQ(parsed.error, "");
+  WindowRig rig;
+  rig.app.commandLineFileName = parsed.options.file;
+  StartupAnswer answer{rig.window.get(), {}};
+  ModalAnswerer modal([&](QWidget& w) { answer(w); });
+  ASSERT_EQ(rig.window->Create(CMainWindow::Showing::ShownFirst), 0);
+  ASSERT_TRUE(WaitUntil([&] { return answer.seen.contains("box Unable to open file over window"); }))
+      << answer.seen.join("|").toStdString();
 }
 
 TEST(Startup, AFileOnTheCommandLineIsReadAndProgramUpsAbortsAfterTheNotice) {

@@ -6,6 +6,7 @@
 //   window-probe rect [frame|toolbar]    the transcript's (or the window's, or the
 //                                        toolbar's) screen rectangle: left top width height
 //   window-probe command ID              a menu command to the main window
+//   window-probe enabled ID              exit 0 while the command's toolbar button is enabled
 //   window-probe controls TITLE          the dialog's controls: id, class, text
 //                                        (with \r, \n and \t escaped)
 //   window-probe press TITLE ID          clicks a dialog's button
@@ -15,6 +16,9 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -206,8 +210,12 @@ int main(int argc, char** argv) {
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   } else if (verb == "command" && argc == 3) {
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0);
+  } else if (verb == "enabled" && argc == 3) {
+    return SendMessageW(Descendant(main, kToolbarId), TB_ISBUTTONENABLED, std::atoi(argv[2]), 0) ? 0 : 1;
   } else {
-    return Fail("usage: window-probe wait|title|transcript|rect|command|controls|press|set-text|boxes|alive");
+    return Fail(
+        "usage: window-probe wait|title|transcript|rect|command|enabled|controls|press|set-text|boxes|"
+        "alive");
   }
   return 0;
 }

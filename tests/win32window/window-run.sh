@@ -9,6 +9,10 @@
 #  - The command line names a ROM file in a script outside any ANSI code page,
 #    with blanks, the COM port (the stored one does not exist) and a trace
 #    file: the image is read and Program UPS stops for want of a Connect.
+#  - While Connect runs, another command's toolbar button (About) is greyed;
+#    it is enabled after.
+#  - Two unquoted words that name no file: the window opens and says
+#    "Unable to open file".
 set -euo pipefail
 if [ -z "${TOBRANE_XVFB:-}" ]; then
   TOBRANE_XVFB=1 exec xvfb-run -a -s "-screen 0 800x600x24" "$0" "$@"
@@ -52,11 +56,17 @@ background() {
 # command runs); the dialog is cancelled.
 connect() {
   probe command 32773
+  wait_until 10 about_greyed || fail "About is not greyed while Connect runs"
   for _ in $(seq 150); do
     probe command 57601
     probe wait Open 1 && break
   done
   probe press Open 2
+  wait_until 10 probe enabled 57664 || fail "About is not enabled after Connect"
+}
+
+about_greyed() {
+  ! probe enabled 57664
 }
 
 # program_through_window PROFILE: start-up, Connect, Open and Program UPS;
@@ -149,4 +159,16 @@ probe boxes >/dev/null
 probe command 57665
 wait_until 10 window_gone || fail "Exit did not close the window"
 grep -q " TX AB " "$work/$kTrace" || fail "no frames in the trace file"
+
+unable_to_open() {
+  probe boxes >> "$work/boxes"
+  grep -qx "Unable to open file" "$work/boxes"
+}
+: > "$work/boxes"
+start_window "$work" --device COM5 no such.rom
+wait_until 30 probe wait "UPS Communications " 1 || fail "no start-up notice for two words: $(probe boxes)"
+probe press "UPS Communications " 1
+wait_until 10 unable_to_open || fail "no 'Unable to open file' box: $(cat "$work/boxes")"
+probe command 57665
+wait_until 10 window_gone || fail "Exit did not close the window"
 exit $failed
