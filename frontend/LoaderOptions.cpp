@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "frontend/PlatformHelp.h"
-#include "protocol/Utf8Path.h"
 #include "resources/Strings.h"
+#include "seams/Utf8Path.h"
 
 namespace {
 

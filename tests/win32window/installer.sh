@@ -69,6 +69,10 @@ mkdir -p "$user_folder"
 cp "$folder/OEMModel.ini" "$user_folder/"
 printf '4711 = Edited Model\r\n' >> "$user_folder/OEMModel.ini"
 printf '; edited by an administrator\r\n' >> "$folder/OEMModel.ini"
+# From a folder without a table, the user's own one is found.
+"$linux_bin/tobrane-makerom" "$work/edited.rom" --ups 4711 --module 1 --load 0x8000 --size 512 >/dev/null
+inspected=$(cd "$work" && wine "$folder/tobrane-cli.exe" inspect edited.rom </dev/null 2>&1 | tr -d '\r' || true)
+[[ $inspected == *"4711 = Edited Model"* ]] || fail "the user's table was not used: $inspected"
 
 # "Open with": the file is the window's command-line file; without a Connect nothing is written.
 set_setting Serial Port 9
