@@ -9,7 +9,8 @@
 # unplug:   the simulator hangs up mid-transfer: status 1, the lost device named;
 # refused:   --version; a bad option (status 2 and the hint); a port that
 #            does not exist, one above COM255 and a file (status 3 each, with
-#            its own advice);
+#            its own advice); NUL, which opens but takes no line settings
+#            (status 3 within 5 s, the device and the setting named);
 # interrupt: Ctrl+C (Wine turns SIGINT into the console's Ctrl+C) while a
 #            block waits for its reply: status 130 and the interrupted message;
 # ended:     (after the simulator stopped) the last request it saw ended the
@@ -89,6 +90,11 @@ Try 'tobrane-cli --help'." ] || fail "no usage error in: $out"
     [[ $out == *"COM ports are numbered 1 to 255."* ]] || fail "the port number is not explained in: $out"
     run 3 --device "$image" connect
     [[ $out == *"$image is a file or folder, not a serial port"* ]] || fail "the file is not explained in: $out"
+    started=$SECONDS
+    run 3 --device NUL connect
+    [ $((SECONDS - started)) -le 5 ] || fail "NUL took $((SECONDS - started)) s to be refused"
+    [[ $out == *"Serial device NUL opened but refused its line settings"* ]] ||
+      fail "NUL is not named as a device that refused its settings in: $out"
     ;;
   interrupt)
     (cd "$folder" && exec "$WINE_RUN" "$cli" --device "$TOBRANE_COM" --no-verify --trace trace.txt program "$image" \
