@@ -1,7 +1,7 @@
+#include "app/ConfigurationCommand.h"
+
 #include <string>
 
-#include "app/LoaderApp.h"
-#include "app/MainFrame.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -39,23 +39,22 @@ void ReopenOnNewPort(CLoaderApp& app, CSerialPort& port, IView& view, int portNu
 
 }  // namespace
 
-void CMainFrame::OnConfiguration() {
-  CSerialPort* port = Port();
+void OnConfiguration(CLoaderApp& app, IView& view) {
+  CSerialPort* port = app.Port();
   const int currentChoice = port ? port->GetPortNumber() - 1 : -1;
   ConfigChoice initial;
   initial.portChoice = currentChoice;
-  initial.verify = app_.options.verifyAfterFlash != 0;
-  initial.allowCpu0 = app_.options.allowCpu0 != 0;
-  const std::optional<ConfigChoice> chosen = view_.AskConfiguration(initial);
+  initial.verify = app.options.verifyAfterFlash != 0;
+  initial.allowCpu0 = app.options.allowCpu0 != 0;
+  const std::optional<ConfigChoice> chosen = view.AskConfiguration(initial);
   if (!chosen) return;
-  if (port && chosen->portChoice != currentChoice)
-    ReopenOnNewPort(app_, *port, view_, chosen->portChoice + 1);
+  if (port && chosen->portChoice != currentChoice) ReopenOnNewPort(app, *port, view, chosen->portChoice + 1);
   if (chosen->allowCpu0 != initial.allowCpu0) {
-    app_.options.allowCpu0 = chosen->allowCpu0 ? 1 : 0;
-    app_.Store().Write("Config", "Cpu0", YesNo(chosen->allowCpu0));
+    app.options.allowCpu0 = chosen->allowCpu0 ? 1 : 0;
+    app.Store().Write("Config", "Cpu0", YesNo(chosen->allowCpu0));
   }
   if (chosen->verify != initial.verify) {
-    app_.options.verifyAfterFlash = chosen->verify ? 1 : 0;
-    app_.Store().Write("Config", "Verify", YesNo(chosen->verify));
+    app.options.verifyAfterFlash = chosen->verify ? 1 : 0;
+    app.Store().Write("Config", "Verify", YesNo(chosen->verify));
   }
 }

@@ -78,10 +78,10 @@ int CLoaderApp::ReadOption(const char* key, bool defaultOn) {
 void CLoaderApp::AttachMainWindow(CMainFrame& frame) {
   mainWindow_ = &frame;
   if (port_) {
-    port_->SetOwner(&frame);
+    port_->SetOwner(&frame.PortOwner());
     port_->SetReceiver(&frame.Receive());
   }
-  if (link_) link_->SetHost(&frame);
+  if (link_) link_->SetHost(&frame.LinkHost());
   frame.Receive().SetTrace(trace_);
 }
 

@@ -5,18 +5,13 @@
 #include <vector>
 
 #include "app/SettingsStore.h"
+#include "connection/LoaderOptions.h"
+#include "ini/ModelLookup.h"
 #include "protocol/UpsLink.h"
-#include "rom/ModelLookup.h"
 #include "seams/Clock.h"
 #include "serial/SerialPort.h"
 
 class CMainFrame;
-
-struct LoaderOptions {
-  int allowCpu0 = 0;
-  int verifyAfterFlash = 1;
-  int passthrough = 0;
-};
 
 // The application object: start-up and settings, and the owner of the serial
 // port and link objects for the whole run. Toolkit-neutral.

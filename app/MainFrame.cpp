@@ -1,12 +1,20 @@
 #include "app/MainFrame.h"
 
 #include "app/CommandIds.h"
+#include "app/ConfigurationCommand.h"
 #include "app/LoaderApp.h"
 #include "app/RefusedSetting.h"
-#include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
-CMainFrame::CMainFrame(CLoaderApp& app, IView& view) : app_(app), view_(view) {
+CMainFrame::CMainFrame(CLoaderApp& app, IView& view)
+    : app_(app),
+      view_(view),
+      linkHost_(app, rx_, conn_, view, host_),
+      connect_([&app] { return app.Port(); }, app.Link(), linkHost_, host_, conn_, app.options,
+               app.modelTable),
+      image_(host_, rom_, conn_, app.options, app.modelTable),
+      flash_(app.Link(), linkHost_, host_, image_, rom_, conn_, app.options, operation_),
+      submodule_(connect_, image_, app.Link(), linkHost_, host_, conn_, operation_) {
   transcript_.SetListener([this](const CTranscript& transcript, const TranscriptChange& change) {
     view_.TranscriptChanged(transcript, change);
   });
@@ -26,7 +34,7 @@ CMainFrame::~CMainFrame() {
 int CMainFrame::Create() {
   rx_.SetReceiveMode(kModeIdle, true);
   if (!OpenConfiguredPort()) {
-    MessageBox(Text(kStrPortOpenFailed));
+    view_.MessageBox(Text(kStrPortOpenFailed));
     NoteRefusedSetting();
   }
   return 0;
@@ -49,19 +57,14 @@ void CMainFrame::NoteRefusedSetting() {
   AppendText(Format(kStrPortRefusedLine, {port->DevicePath(), RefusedSettingText(*port)}));
 }
 
-bool CMainFrame::LineLost() {
-  CSerialPort* port = app_.Port();
-  return port != nullptr && port->DeviceLost();
-}
-
 void CMainFrame::FirstPaint() {
   if (!firstPaint_) return;
   firstPaint_ = 0;
   view_.SetStatusColour(StatusColour::Ok);
   view_.ShowStartupNotice();
   if (!app_.commandLineFileName.empty()) {
-    LoadFromCommandLine();
-    OnProgramUps();
+    image_.LoadFromCommandLine(app_.commandLineFileName);
+    flash_.OnProgramUps();
   }
   conn_.idle = 1;
 }
@@ -108,25 +111,25 @@ bool CMainFrame::IsCommandEnabled(int commandId) const {
 void CMainFrame::RunCommand(int commandId) {
   switch (commandId) {
     case kCmdOpen:
-      OnOpen();
+      image_.OnOpen();
       break;
     case kCmdClose:
-      CloseImage();
+      image_.CloseImage();
       break;
     case kCmdConfiguration:
-      OnConfiguration();
+      OnConfiguration(app_, view_);
       break;
     case kCmdConnect:
       OnConnect();
       break;
     case kCmdSelectSubmodule:
-      OnSelectSubmodule();
+      submodule_.OnSelectSubmodule();
       break;
     case kCmdProgram:
-      OnProgramUps();
+      flash_.OnProgramUps();
       break;
     case kCmdVerify:
-      OnVerifyProgram();
+      flash_.OnVerifyProgram();
       break;
     case kCmdExit:
       OnCloseRequest();
@@ -140,70 +143,14 @@ void CMainFrame::RunCommand(int commandId) {
   }
 }
 
-void CMainFrame::AppendText(const std::string& text) {
-  transcript_.AppendText(text);
-  ScrollToEnd();
-}
-
-void CMainFrame::ShowText(const std::string& text) {
-  transcript_.SetText(text);
-}
-
-void CMainFrame::ReplaceLastLine(const std::string& text) {
-  transcript_.ReplaceLastLine(text);
-}
-
-void CMainFrame::TrimLog() {
-  transcript_.TrimLog(view_.HasActiveWindow());
-}
-
-void CMainFrame::ScrollToEnd() {
-  view_.ScrollToEnd();
-}
-
-void CMainFrame::PumpPendingMessages() {
-  view_.PumpPendingMessages();
-}
-
-IByteSink& CMainFrame::Sink() {
-  CSerialPort* port = app_.Port();
-  if (port) return *port;
-  static CNullSink none;
-  return none;
-}
-
-IClock& CMainFrame::Clock() {
-  return app_.Clock();
-}
-
-bool CMainFrame::WaitReply(int mode, int polls) {
-  // A vanished device will never answer: give up at once rather than run
-  // every time-out and retry of the command to its end.
-  return PollWhileMode(
-      rx_, Clock(), [this] { PumpPendingMessages(); },
-      [this] { return view_.InterruptRequested() || LineLost(); }, mode, polls);
-}
-
-const FlashSpace& CMainFrame::Space(int index) const {
-  static const FlashSpace kNone;
-  if (index < 0 || index >= kFlashSpaceEntries) return kNone;
-  return conn_.spaces[static_cast<std::size_t>(index)];
-}
-
-void CMainFrame::MessageBox(const std::string& text) {
-  view_.MessageBox(text);
-}
-
-void CMainFrame::PumpStopFailed() {
-  MessageBox(Text(kStrFailedToStopPump));
-}
-
-void CMainFrame::SetWaitCursor(bool on) {
-  view_.SetWaitCursor(on);
-}
-
-void CMainFrame::TransferProgress(bool verifying, std::uint32_t done, std::uint32_t total) {
-  view_.TransferProgress(verifying ? TransferKind::Verifying : TransferKind::Programming, done, total);
+void CMainFrame::OnConnect() {
+  if (!Port()) return;
+  // The adapter may have been plugged back in since it vanished; without
+  // opening it again no Connect could ever reach the UPS. While it is still
+  // away the sequence fails at once, as it would on a dead line (a failed
+  // open leaves it lost).
+  if (linkHost_.LineLost()) OpenConfiguredPort();
+  connect_.Run();
 }
 
 CUpsLink& CMainFrame::Link() {

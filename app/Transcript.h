@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-enum class StatusColour { Ok, Failure };
+#include "seams/CommandHost.h"
 
 // What the last transcript operation did, so a front end can redraw cheaply
 // (a terminal rewrites the progress line in place).

@@ -45,9 +45,9 @@ CBenchLoader::CBenchLoader(const std::filesystem::path& dir, const std::string& 
   frame_ = std::make_unique<CMainFrame>(*app_, view_);
   app_->AttachMainWindow(*frame_);
   frame_->Create();
-  ready_ = frame_->IdentificationStep() != 0;
-  frame_->ServiceModeStep();
-  ready_ = ready_ && frame_->FlashCapabilitiesStep() != 0;
+  ready_ = frame_->Connect().IdentificationStep() != 0;
+  frame_->Connect().ServiceModeStep();
+  ready_ = ready_ && frame_->Connect().FlashCapabilitiesStep() != 0;
   frame_->Connection().connected = 1;
 }
 

@@ -18,9 +18,9 @@
 #include "frontend/RunCause.h"
 #include "frontend/RunOverrides.h"
 #include "frontend/RunReport.h"
+#include "ini/ModelLookup.h"
 #include "protocol/FrameTraceWriter.h"
 #include "resources/Strings.h"
-#include "rom/ModelLookup.h"
 #include "seams/Utf8Path.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "cli/RomFileCheck.h"
 #include "frontend/ExitCodes.h"
 #include "frontend/RomFacts.h"
+#include "ini/ModelLookup.h"
 #include "resources/Strings.h"
-#include "rom/ModelLookup.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/MainFrame.h"
+#include "connection/ConnectCommand.h"
 #include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
@@ -46,17 +46,17 @@ std::uint32_t Word32(const std::uint8_t* p) {
 
 }  // namespace
 
-void CMainFrame::DecodeAcknowledge(const DecodedReply& reply) {
+void CConnectCommand::DecodeAcknowledge(const DecodedReply& reply) {
   const char code = reply.count > 0 ? static_cast<char>(reply.data[0]) : '\0';
-  AppendText(Format(kStrAckLine, {code, Text(AckMeaning(code))}));
+  host_.AppendText(Format(kStrAckLine, {code, Text(AckMeaning(code))}), true);
 }
 
 // Logs every space of one capabilities block and records the flashable ones.
-void CMainFrame::RecordSpaces(std::string& text, const DecodedReply& reply) {
+void CConnectCommand::RecordSpaces(std::string& text, const DecodedReply& reply) {
   const std::uint8_t* data = reply.data.data();
   const std::uint8_t cpu = data[1];
   text += Format(kStrRespondingCpu, {int{cpu}, Text(CpuName(cpu))});
-  ShowText(text);
+  host_.ShowText(text);
   for (int offset = 2; offset < reply.count - 1; offset += kSpaceRecordBytes) {
     const std::uint8_t descriptor = data[offset];
     const int type = descriptor & kSpaceTypeMask;
@@ -68,7 +68,7 @@ void CMainFrame::RecordSpaces(std::string& text, const DecodedReply& reply) {
     const bool flashable = IsFlashableSpaceType(type);
     text += Format(kStrSpaceAccess, {Text(SpaceName(type)), Text(AccessName(access)), start, size});
     text += Format(flashable ? kStrFlashSectorSize : kStrSpaceBlockSize, {maxBlock});
-    ShowText(text);
+    host_.ShowText(text);
     if (flashable && conn_.spaceCount < kFlashSpaceEntries) {
       FlashSpace& space = conn_.spaces[static_cast<std::size_t>(conn_.spaceCount++)];
       space = FlashSpace{descriptor, access == kAccessReadWrite ? 1 : 0, maxBlock, start, size, cpu};
@@ -76,38 +76,37 @@ void CMainFrame::RecordSpaces(std::string& text, const DecodedReply& reply) {
   }
 }
 
-int CMainFrame::FlashCapabilitiesStep() {
+int CConnectCommand::FlashCapabilitiesStep() {
   int result = 0;
-  std::string text = TranscriptText();
+  std::string text = host_.TranscriptText();
   // The progress line stays until this step shows its copy again.
-  ShowText(text + Text(kStrCapsAttempt));
+  host_.ShowText(text + Text(kStrCapsAttempt));
   for (int cpu = 1; cpu <= CConnectionState::kControllerSlots; ++cpu) {
     if (conn_.firmwareVersions[static_cast<std::size_t>(cpu - 1)] == 0) continue;
-    Link().SendRequest(
+    link_.SendRequest(
         CUpsLink::BuildRequest(kFlashCommand, {kCapabilitiesOperation, static_cast<std::uint8_t>(cpu)}));
-    if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-      rx_.SetReceiveMode(kModeIdle, false);
+    if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
       text += Format(kStrCapsTimeout, {cpu});
-      ShowText(text);
+      host_.ShowText(text);
       continue;
     }
     text += Text(kStrCapsReceived);
-    ShowText(text);
-    const DecodedReply reply = Link().DecodeReply();
+    host_.ShowText(text);
+    const DecodedReply reply = link_.DecodeReply();
     if (!reply.Ok()) {
-      ShowText(text + Format(kStrCapsDecodeError, {int{reply.error}}));
+      host_.ShowText(text + Format(kStrCapsDecodeError, {int{reply.error}}));
       return 0;
     }
     if (reply.block == kAcknowledgeBlock) {
-      view_.SetStatusColour(StatusColour::Failure);
+      host_.SetStatusColour(StatusColour::Failure);
       text += Text(kStrCapsAckInstead);
-      ShowText(text);
+      host_.ShowText(text);
       DecodeAcknowledge(reply);
       result = 0;
     } else if (reply.block != kFlashReplyBlock) {
-      view_.SetStatusColour(StatusColour::Failure);
+      host_.SetStatusColour(StatusColour::Failure);
       text += Format(kStrCapsWrongBlock, {int{reply.block}});
-      ShowText(text);
+      host_.ShowText(text);
       result = 0;
     } else {
       RecordSpaces(text, reply);

@@ -1,5 +1,7 @@
-#include "app/MainFrame.h"
+#include "connection/ConnectCommand.h"
+
 #include "resources/Strings.h"
+#include "serial/SerialPort.h"
 
 namespace {
 
@@ -11,49 +13,48 @@ constexpr int kUpgradeCheckEntries = 8;
 
 }  // namespace
 
-int CMainFrame::StartCommProbe() {
+int CConnectCommand::StartCommProbe() {
   std::string copy;
   return StartComm(kProbePolls, copy) ? 1 : 0;
 }
 
-// No Plug-and-Play string: try the fixed speeds, fastest first.
-void CMainFrame::FallBackToFixedSpeeds() {
-  view_.SetStatusColour(StatusColour::Ok);
+bool CConnectCommand::Answered(int mode, int polls) {
+  if (linkHost_.WaitReply(mode, polls)) return true;
+  linkHost_.Receive().SetReceiveMode(kModeIdle, false);
+  return false;
+}
+
+void CConnectCommand::FallBackToFixedSpeeds() {
+  host_.SetStatusColour(StatusColour::Ok);
   std::string copy = Text(kStrPnpUnable);
-  ShowText(copy);
-  CSerialPort& port = *Port();
+  host_.ShowText(copy);
+  CSerialPort& port = *port_();
   std::uint8_t previousBits = 0;
   std::uint32_t previousBaud = 0;
   port.SetDataBits(kFrameDataBits, previousBits);
   for (std::uint32_t speed : kProbeSpeeds) {
     copy += Format(kStrSwitchingBaud, {speed});
-    ShowText(copy);
+    host_.ShowText(copy);
     port.SetBaudRate(speed, previousBaud);
     if (StartCommProbe()) return;
   }
   copy += Format(kStrSwitchingBaud, {kLastResortSpeed});
-  ShowText(copy);
+  host_.ShowText(copy);
   port.SetBaudRate(kLastResortSpeed, previousBaud);
 }
 
-void CMainFrame::OnConnect() {
-  if (!Port()) return;
-  // The adapter may have been plugged back in since it vanished; without
-  // opening it again no Connect could ever reach the UPS. While it is still
-  // away the sequence fails at once, as it would on a dead line (a failed
-  // open leaves it lost).
-  if (LineLost()) OpenConfiguredPort();
-  SetWaitCursor(true);
-  view_.SetStatusColour(StatusColour::Ok);
-  const std::string copy = TranscriptText();
+void CConnectCommand::Run() {
+  host_.SetWaitCursor(true);
+  host_.SetStatusColour(StatusColour::Ok);
+  const std::string copy = host_.TranscriptText();
   conn_.connected = 0;
   conn_.idle = 0;
   conn_.connectBusy = 1;
-  view_.SetStatusText(Text(kStrConnectAttempt));
-  ShowText(copy + Text(kStrConnectAttempt));
+  host_.SetStatusText(Text(kStrConnectAttempt));
+  host_.ShowText(copy + Text(kStrConnectAttempt));
   if (!PlugAndPlayStep()) FallBackToFixedSpeeds();
   if (!IdentificationStep()) {
-    MessageBox(Text(kStrUnableToCommunicate));
+    host_.MessageBox(Text(kStrUnableToCommunicate));
     conn_.connected = 0;
   } else {
     conn_.connected = 1;
@@ -67,9 +68,9 @@ void CMainFrame::OnConnect() {
     int readWrite = 0;
     for (int i = 0; i < kUpgradeCheckEntries; ++i)
       readWrite += conn_.spaces[static_cast<std::size_t>(i)].spaceReadWrite;
-    if (readWrite == 0) MessageBox(Text(kStrNoFlashCapability));
+    if (readWrite == 0) host_.MessageBox(Text(kStrNoFlashCapability));
   }
   conn_.connectBusy = 0;
-  SetWaitCursor(false);
+  host_.SetWaitCursor(false);
   conn_.idle = 1;
 }

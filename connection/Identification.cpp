@@ -1,10 +1,9 @@
 #include <algorithm>
 
-#include "app/LoaderApp.h"
-#include "app/MainFrame.h"
+#include "connection/ConnectCommand.h"
+#include "ini/ModelLookup.h"
 #include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
-#include "rom/ModelLookup.h"
 
 namespace {
 
@@ -25,62 +24,60 @@ std::string FirmwareLine(int slot, const std::uint8_t* data) {
 
 }  // namespace
 
-bool CMainFrame::StartComm(int polls, std::string& copy) {
-  Clock().SleepMs(kStartupPauseMs);
-  copy = TranscriptText();
-  ShowText(copy + Text(kStrStartupAttempt));
-  Link().SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
-  if (WaitReply(kModeFrame, polls)) return true;
-  rx_.SetReceiveMode(kModeIdle, false);
-  ShowText(copy + Text(kStrStartupTimeout));
+bool CConnectCommand::StartComm(int polls, std::string& copy) {
+  linkHost_.Clock().SleepMs(kStartupPauseMs);
+  copy = host_.TranscriptText();
+  host_.ShowText(copy + Text(kStrStartupAttempt));
+  link_.SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
+  if (Answered(kModeFrame, polls)) return true;
+  host_.ShowText(copy + Text(kStrStartupTimeout));
   return false;
 }
 
-int CMainFrame::StartupHandshake() {
+int CConnectCommand::StartupHandshake() {
   std::string copy;
   // No answer here still lets the block requests try.
   if (!StartComm(AllowanceByRoute(conn_.routeLength), copy)) return 1;
   std::string text = copy + Text(kStrStartupReceived);
-  ShowText(text);
-  const DecodedReply reply = Link().DecodeReply();
+  host_.ShowText(text);
+  const DecodedReply reply = link_.DecodeReply();
   if (!reply.Ok()) {
-    ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
+    host_.ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
     return 0;
   }
-  ShowText(text + Format(kStrReceivedBlock, {int{reply.block}}));
+  host_.ShowText(text + Format(kStrReceivedBlock, {int{reply.block}}));
   return 1;
 }
 
 // Sends a one-byte block request and waits; the reply on success, otherwise
 // the failure line is shown in red and false returned.
-bool CMainFrame::RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine,
-                              StringId receivedLine, DecodedReply& reply) {
-  const std::string copy = TranscriptText();
-  ShowText(copy + Text(kStrIdAttempt));
-  Link().SendRequest(CUpsLink::BuildRequest(command));
-  if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    rx_.SetReceiveMode(kModeIdle, false);
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(copy + Text(timeoutLine));
+bool CConnectCommand::RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine,
+                                   StringId receivedLine, DecodedReply& reply) {
+  const std::string copy = host_.TranscriptText();
+  host_.ShowText(copy + Text(kStrIdAttempt));
+  link_.SendRequest(CUpsLink::BuildRequest(command));
+  if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(copy + Text(timeoutLine));
     return false;
   }
   const std::string text = copy + Text(receivedLine);
-  ShowText(text);
-  reply = Link().DecodeReply();
+  host_.ShowText(text);
+  reply = link_.DecodeReply();
   if (!reply.Ok()) {
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
     return false;
   }
   if (reply.block != expectedBlock) {
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(text + Format(kStrIdWrongBlock, {int{reply.block}}));
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(text + Format(kStrIdWrongBlock, {int{reply.block}}));
     return false;
   }
   return true;
 }
 
-void CMainFrame::StoreIdBlock(const std::uint8_t* data) {
+void CConnectCommand::StoreIdBlock(const std::uint8_t* data) {
   int n = std::min<int>(data[0], CConnectionState::kControllerSlots);
   conn_.firmwareVersions.fill(0);
   conn_.firmwareVersions[0] = Version(data, 0);
@@ -93,24 +90,24 @@ void CMainFrame::StoreIdBlock(const std::uint8_t* data) {
     inverterOnly = true;
   }
   for (int k = 2; k < n; ++k) conn_.firmwareVersions[static_cast<std::size_t>(k)] = Version(data, k);
-  std::string text = TranscriptText() + Format(kStrControllerCount, {n});
+  std::string text = host_.TranscriptText() + Format(kStrControllerCount, {n});
   if (n == 1) text += FirmwareLine(inverterOnly ? 1 : 0, data);
   for (int k = 0; n > 1 && k < n; ++k) text += FirmwareLine(k, data);
-  ShowText(text);
+  host_.ShowText(text);
 }
 
-int CMainFrame::StoreConfigurationBlock(const std::uint8_t* data) {
+int CConnectCommand::StoreConfigurationBlock(const std::uint8_t* data) {
   conn_.upsTypeCode = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
-  const ModelLookupResult model = LookupModel(conn_.upsTypeCode, app_.modelTable);
+  const ModelLookupResult model = LookupModel(conn_.upsTypeCode, modelTable_);
   const bool notFound = model.firstReadYielded && !model.matched;
   if (model.name == Text(kStrModelRendalManifold) || model.name == Text(kStrModelRendalPower)) {
-    app_.options.verifyAfterFlash = 0;
+    options_.verifyAfterFlash = 0;
   }
-  ShowText(TranscriptText() + Format(kStrUpsType, {int{conn_.upsTypeCode}, model.name}));
+  host_.ShowText(host_.TranscriptText() + Format(kStrUpsType, {int{conn_.upsTypeCode}, model.name}));
   return notFound ? 0 : 1;
 }
 
-int CMainFrame::IdentificationStep() {
+int CConnectCommand::IdentificationStep() {
   if (!StartupHandshake()) return 0;
   int result = 0;
   DecodedReply reply;
@@ -122,8 +119,8 @@ int CMainFrame::IdentificationStep() {
     }
   }
   if (result == 0) {
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(TranscriptText() + Text(kStrOemFileHint));
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(host_.TranscriptText() + Text(kStrOemFileHint));
   }
   return result;
 }

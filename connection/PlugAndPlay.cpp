@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "app/MainFrame.h"
+#include "connection/ConnectCommand.h"
 #include "protocol/HexText.h"
 #include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
+#include "serial/SerialPort.h"
 
 namespace {
 
@@ -110,15 +111,15 @@ std::string DescribePnpString(const char* pnp, int length) {
          Text(kStrLineEnd);
 }
 
-int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
-  CSerialPort* port = Port();
+int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
+  CSerialPort* port = port_();
   if (!port) return 0;
   std::uint32_t previousBaud = 0;
   std::uint8_t previousBits = 0;
   port->SetBaudRate(kPnpBaud, previousBaud);
   status = static_cast<int>(previousBaud);
   port->SetDataBits(kPnpDataBits, previousBits);
-  rx_.SetReceiveMode(kModePlugAndPlay, true);
+  linkHost_.Receive().SetReceiveMode(kModePlugAndPlay, true);
   // A pty has no modem lines: these calls fail there and the capture goes on.
   port->SetDtr(true);
   port->SetRts(false);
@@ -126,28 +127,28 @@ int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
     int cts = 0, dsr = 0, ring = 0, carrier = 0;
     port->GetModemStatus(cts, dsr, ring, carrier);
     if (dsr) break;
-    PumpPendingMessages();
-    Clock().SleepMs(kPollMs);
+    host_.PumpPendingMessages();
+    linkHost_.Clock().SleepMs(kPollMs);
   }
   port->SetDtr(false);
-  Clock().SleepMs(kPnpLineStepMs);
+  linkHost_.Clock().SleepMs(kPnpLineStepMs);
   port->SetDtr(true);
-  Clock().SleepMs(kPnpLineStepMs);
+  linkHost_.Clock().SleepMs(kPnpLineStepMs);
   port->SetRts(true);
-  Clock().SleepMs(kPnpLineStepMs);
-  if (rx_.ReceiveLengthNow() == 0) {
+  linkHost_.Clock().SleepMs(kPnpLineStepMs);
+  if (linkHost_.Receive().ReceiveLengthNow() == 0) {
     port->SetDtr(false);
     port->SetRts(false);
-    Clock().SleepMs(kPnpLineStepMs);
+    linkHost_.Clock().SleepMs(kPnpLineStepMs);
     port->SetDtr(true);
     port->SetRts(true);
-    Clock().SleepMs(kPnpLineStepMs);
+    linkHost_.Clock().SleepMs(kPnpLineStepMs);
     port->SetRts(false);
   }
-  const bool captured = WaitReply(kModePlugAndPlay, kPnpStringPolls);
+  const bool captured = linkHost_.WaitReply(kModePlugAndPlay, kPnpStringPolls);
   port->SetRts(true);
   if (!captured) {
-    rx_.SetReceiveMode(kModeIdle, false);
+    linkHost_.Receive().SetReceiveMode(kModeIdle, false);
     port->SetBaudRate(conn_.lineSpeed, previousBaud);
     port->SetDataBits(kFrameDataBits, previousBits);
     return 0;
@@ -155,18 +156,19 @@ int CMainFrame::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& status) {
   return Negotiate(requestedSpeed, status);
 }
 
-int CMainFrame::PlugAndPlayStep() {
+int CConnectCommand::PlugAndPlayStep() {
   conn_.pnpString.clear();
   int status = 0;
   if (!CaptureAndNegotiate(kRequestedSpeed, status)) {
-    ShowText(Text(kStrPnpUnable));
+    host_.ShowText(Text(kStrPnpUnable));
     return 0;
   }
   std::string text =
       status == -1 ? Text(kStrUnableSwitchBaud) : Format(kStrCommsEstablished, {int{conn_.lineSpeed}});
-  conn_.pnpString.assign(rx_.PnpBuffer(), static_cast<std::size_t>(rx_.PnpLength()));
-  text += DescribePnpString(rx_.PnpBuffer(), rx_.PnpLength());
+  conn_.pnpString.assign(linkHost_.Receive().PnpBuffer(),
+                         static_cast<std::size_t>(linkHost_.Receive().PnpLength()));
+  text += DescribePnpString(linkHost_.Receive().PnpBuffer(), linkHost_.Receive().PnpLength());
   text += Text(kStrLineEnd);
-  ShowText(text);
+  host_.ShowText(text);
   return 1;
 }

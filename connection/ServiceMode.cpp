@@ -1,7 +1,8 @@
-#include "app/MainFrame.h"
+#include "connection/ConnectCommand.h"
 #include "protocol/ReplyWait.h"
 #include "protocol/WireFormat.h"
 #include "resources/Strings.h"
+#include "serial/SerialPort.h"
 
 namespace {
 
@@ -24,31 +25,30 @@ std::uint16_t FastestOffered(const DecodedReply& reply) {
 
 }  // namespace
 
-int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
-  CSerialPort& port = *Port();
+int CConnectCommand::Negotiate(std::uint32_t requestedSpeed, int& status) {
+  CSerialPort& port = *port_();
   std::uint8_t previousBits = 0;
   std::uint32_t previousBaud = 0;
   int result = 1;
   port.SetDataBits(kFrameDataBits, previousBits);
-  Clock().SleepMs(kDataBitsSettleMs);
-  if (!Link().SendRequest(CUpsLink::BuildRequest(kCommParametersCommand, {0x00}), true)) {
-    MessageBox(Text(kStrOutOfMemory));
+  linkHost_.Clock().SleepMs(kDataBitsSettleMs);
+  if (!link_.SendRequest(CUpsLink::BuildRequest(kCommParametersCommand, {0x00}), true)) {
+    host_.MessageBox(Text(kStrOutOfMemory));
     result = 0;
   } else {
-    const std::string copy = TranscriptText();
-    if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-      rx_.SetReceiveMode(kModeIdle, false);
+    const std::string copy = host_.TranscriptText();
+    if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
       status = -1;
       conn_.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
     } else {
-      const DecodedReply reply = Link().DecodeReply(kCommParametersCapacityBytes);
+      const DecodedReply reply = link_.DecodeReply(kCommParametersCapacityBytes);
       if (!reply.Ok()) {
-        ShowText(copy + Format(kStrErrDecodingUpsData, {int{reply.error}}));
+        host_.ShowText(copy + Format(kStrErrDecodingUpsData, {int{reply.error}}));
         return 0;
       }
       const std::uint16_t fastest = FastestOffered(reply);
       if (fastest == 0) {
-        ShowText(copy + Format(kStrInvalidBaudData, {static_cast<int>(requestedSpeed)}));
+        host_.ShowText(copy + Format(kStrInvalidBaudData, {static_cast<int>(requestedSpeed)}));
         conn_.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
       } else {
         conn_.lineSpeed = fastest;
@@ -56,12 +56,11 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
     }
   }
   const Frame set = CUpsLink::BuildFiveByteRequest(kSetCommParameterCommand, 0x00, 0x01, conn_.lineSpeed);
-  if (!Link().SendRequest(set, true)) {
-    MessageBox(Text(kStrOutOfMemory));
-  } else if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    rx_.SetReceiveMode(kModeIdle, false);
+  if (!link_.SendRequest(set, true)) {
+    host_.MessageBox(Text(kStrOutOfMemory));
+  } else if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
     status = -1;
-    MessageBox(Text(kStrNoSetCommResponse));
+    host_.MessageBox(Text(kStrNoSetCommResponse));
   }
   // A port that did not take the speed is a switch that failed, as an
   // unanswered request is.
@@ -70,28 +69,27 @@ int CMainFrame::Negotiate(std::uint32_t requestedSpeed, int& status) {
   return result;
 }
 
-int CMainFrame::ServiceModeStep() {
-  const std::string copy = TranscriptText();
-  transcript_.AppendText(Text(kStrServiceModeAttempt));
-  Clock().SleepMs(kServiceModePauseMs);
-  Link().SendRequest(CUpsLink::BuildRawRequest(kServiceModeCode, sizeof kServiceModeCode), true);
-  if (!WaitReply(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    rx_.SetReceiveMode(kModeIdle, false);
-    ShowText(copy + Text(kStrServiceModeTimeout));
+int CConnectCommand::ServiceModeStep() {
+  const std::string copy = host_.TranscriptText();
+  host_.AppendText(Text(kStrServiceModeAttempt), false);
+  linkHost_.Clock().SleepMs(kServiceModePauseMs);
+  link_.SendRequest(CUpsLink::BuildRawRequest(kServiceModeCode, sizeof kServiceModeCode), true);
+  if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+    host_.ShowText(copy + Text(kStrServiceModeTimeout));
     return 0;
   }
   const std::string received = copy + Text(kStrServiceModeReceived);
-  ShowText(received);
-  const DecodedReply reply = Link().DecodeReply();
+  host_.ShowText(received);
+  const DecodedReply reply = link_.DecodeReply();
   if (!reply.Ok()) {
-    ShowText(received + Format(kStrErrDecodingResponse, {int{reply.error}}));
+    host_.ShowText(received + Format(kStrErrDecodingResponse, {int{reply.error}}));
     return 0;
   }
   if (reply.block == kAcknowledgeBlock) {
     DecodeAcknowledge(reply);
-    ShowText(received + Text(kStrServiceModeEntered));
+    host_.ShowText(received + Text(kStrServiceModeEntered));
   } else {
-    ShowText(received + Format(kStrServiceModeWrongBlock, {int{reply.block}}));
+    host_.ShowText(received + Format(kStrServiceModeWrongBlock, {int{reply.block}}));
   }
   return 1;
 }

@@ -1,6 +1,5 @@
-#include "app/LoaderApp.h"
-#include "app/MainFrame.h"
 #include "flash/BlockTransfer.h"
+#include "flash/FlashCommands.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -19,78 +18,79 @@ bool FitsSpace(const CRomImageState& rom, const FlashSpace& space) {
 
 }  // namespace
 
-bool CMainFrame::ProgramCanStart() {
+bool CFlashCommands::ProgramCanStart() {
   // Nothing goes to the UPS without an open image that has ROM data.
   const bool ready = conn_.connected != 0 && rom_.selectedSpace != 0 &&
-                     Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile && rom_.romDataSize > 0;
-  const FlashSpace& space = Space(rom_.selectedSpace);
+                     linkHost_.Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile &&
+                     rom_.romDataSize > 0;
+  const FlashSpace& space = linkHost_.Space(rom_.selectedSpace);
   const bool fits = !ready || FitsSpace(rom_, space);
   if (!fits) {
     const std::uint32_t spaceEnd = space.spaceStart + (space.spaceSize - 1);
-    MessageBox(Format(kStrImageDoesNotFit, {rom_.romDataSize, rom_.loadAddress, spaceEnd}));
+    host_.MessageBox(Format(kStrImageDoesNotFit, {rom_.romDataSize, rom_.loadAddress, spaceEnd}));
   }
   return ready && fits;
 }
 
-void CMainFrame::OnProgramUps() {
+void CFlashCommands::OnProgramUps() {
   operation_ = 1;
   DisableImageCommands();
   std::string copy;
   if (BeginTransfer(ProgramCanStart(), kStrProgramAborted, kStrProgrammingStarted, copy)) {
     ProgramOpenImage(copy);
-    ScrollToEnd();
+    host_.ScrollToEnd();
     if (rom_.programmed != 0) VerifyAndReset();
   }
-  CloseImage();
+  image_.CloseImage();
   operation_ = 0;
 }
 
 // Start flash, the transfer and end flash; the ROM data are released before
 // the read-back reads them again.
-void CMainFrame::ProgramOpenImage(std::string& copy) {
+void CFlashCommands::ProgramOpenImage(std::string& copy) {
   std::vector<std::uint8_t> data;
   if (!ReadImageData(data, copy, kStrProgrammingFailed)) return;
   bool started = false;
   for (int attempt = 0; !started && attempt < kStartFlashAttempts; ++attempt) {
-    if (!Link().StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
+    if (!link_.StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
     started = true;
-    const std::int64_t startSeconds = Clock().WallSeconds();
-    if (ProgramImage(Link(), *this, ImageOf(rom_, data))) {
-      const int seconds = static_cast<int>(Clock().WallSeconds() - startSeconds);
+    const std::int64_t startSeconds = linkHost_.Clock().WallSeconds();
+    if (ProgramImage(link_, linkHost_, ImageOf(rom_, data))) {
+      const int seconds = static_cast<int>(linkHost_.Clock().WallSeconds() - startSeconds);
       copy += Format(kStrProgrammingCompleted, {seconds});
       rom_.programmed = 1;
     } else {
       copy += Text(kStrProgrammingFailed);
-      view_.SetStatusColour(StatusColour::Failure);
+      host_.SetStatusColour(StatusColour::Failure);
       // A half-written flash must not be left behind by closing the window.
       conn_.idle = 0;
     }
-    ShowText(copy);
-    Link().EndFlash(rom_.moduleCode);
+    host_.ShowText(copy);
+    link_.EndFlash(rom_.moduleCode);
   }
   if (!started) {
     copy += Text(kStrUpsNotReady);
-    ShowText(copy);
-    MessageBox(Text(kStrStartFlashFailed));
+    host_.ShowText(copy);
+    host_.MessageBox(Text(kStrStartFlashFailed));
     copy += Text(kStrProgrammingFailed);
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(copy);
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(copy);
   }
 }
 
 // Reads the image back when verify is on, then resets the module unless its
 // UPS type keeps running through a reset.
-void CMainFrame::VerifyAndReset() {
-  const bool verified = app_.options.verifyAfterFlash == 0 || VerifyProgram();
+void CFlashCommands::VerifyAndReset() {
+  const bool verified = options_.verifyAfterFlash == 0 || VerifyProgram();
   const bool noReset = (conn_.upsTypeCode == kNoResetTypeA || conn_.upsTypeCode == kNoResetTypeB) &&
                        rom_.moduleCode == kNoResetModule;
   if (!verified || noReset) return;
   const Frame reset = CUpsLink::BuildRequest(kResetCommand, {rom_.moduleCode});
   if (reset.empty()) {
-    MessageBox(Text(kStrOutOfMemory));
+    host_.MessageBox(Text(kStrOutOfMemory));
     return;
   }
-  Link().WriteFrame(reset);
-  ShowText(TranscriptText() + Text(kStrResetSent));
-  ScrollToEnd();
+  link_.WriteFrame(reset);
+  host_.ShowText(host_.TranscriptText() + Text(kStrResetSent));
+  host_.ScrollToEnd();
 }

@@ -1,41 +1,41 @@
-#include "app/CommandIds.h"
-#include "app/MainFrame.h"
+#include "flash/FlashCommands.h"
 #include "resources/Strings.h"
 #include "rom/RomData.h"
 
-void CMainFrame::DisableImageCommands() {
-  view_.EnableToolbarButton(kCmdProgram, false);
-  view_.EnableToolbarButton(kCmdClose, false);
-  view_.EnableToolbarButton(kCmdSelectSubmodule, false);
+void CFlashCommands::DisableImageCommands() {
+  host_.DisableButton(CommandButton::Program);
+  host_.DisableButton(CommandButton::Close);
+  host_.DisableButton(CommandButton::SelectSubmodule);
 }
 
-bool CMainFrame::BeginTransfer(bool ready, StringId abortedLine, StringId startedLine, std::string& copy) {
+bool CFlashCommands::BeginTransfer(bool ready, StringId abortedLine, StringId startedLine,
+                                   std::string& copy) {
   if (!ready) {
-    const std::string text = TranscriptText() + Text(abortedLine);
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(text);
-    ScrollToEnd();
+    const std::string text = host_.TranscriptText() + Text(abortedLine);
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(text);
+    host_.ScrollToEnd();
     return false;
   }
-  TrimLog();
-  copy = TranscriptText() + Text(startedLine);
-  ShowText(copy);
-  ScrollToEnd();
+  host_.TrimLog();
+  copy = host_.TranscriptText() + Text(startedLine);
+  host_.ShowText(copy);
+  host_.ScrollToEnd();
   return true;
 }
 
-bool CMainFrame::ReadImageData(std::vector<std::uint8_t>& data, std::string& copy, StringId failedLine) {
+bool CFlashCommands::ReadImageData(std::vector<std::uint8_t>& data, std::string& copy, StringId failedLine) {
   int got = 0;
   const RomDataRead read = ReadRomData(rom_, data, got);
   if (read == RomDataRead::Ok) return true;
   // Without the memory for it the transcript keeps the started line.
   if (read == RomDataRead::OutOfMemory) {
-    MessageBox(Text(kStrInputTooLarge));
+    host_.MessageBox(Text(kStrInputTooLarge));
     return false;
   }
-  MessageBox(Format(kStrRomDataShortRead, {got, rom_.romDataSize}));
+  host_.MessageBox(Format(kStrRomDataShortRead, {got, rom_.romDataSize}));
   copy += Text(failedLine);
-  view_.SetStatusColour(StatusColour::Failure);
-  ShowText(copy);
+  host_.SetStatusColour(StatusColour::Failure);
+  host_.ShowText(copy);
   return false;
 }

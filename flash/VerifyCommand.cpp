@@ -1,28 +1,29 @@
-#include "app/MainFrame.h"
 #include "flash/BlockTransfer.h"
+#include "flash/FlashCommands.h"
 #include "resources/Strings.h"
 
-void CMainFrame::OnVerifyProgram() {
-  view_.SetStatusColour(VerifyProgram() ? StatusColour::Ok : StatusColour::Failure);
+void CFlashCommands::OnVerifyProgram() {
+  host_.SetStatusColour(VerifyProgram() ? StatusColour::Ok : StatusColour::Failure);
 }
 
-bool CMainFrame::VerifyProgram() {
+bool CFlashCommands::VerifyProgram() {
   DisableImageCommands();
-  const bool ready = conn_.connected != 0 && Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile;
+  const bool ready =
+      conn_.connected != 0 && linkHost_.Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile;
   std::string copy;
   if (!BeginTransfer(ready, kStrVerifyAborted, kStrVerificationStarted, copy)) {
-    lastVerifyPassed_ = false;
+    rom_.lastVerifyPassed = false;
     return false;
   }
   std::vector<std::uint8_t> data;
   bool passed = false;
   if (ReadImageData(data, copy, kStrVerificationFailed)) {
-    passed = VerifyImage(Link(), *this, ImageOf(rom_, data));
+    passed = VerifyImage(link_, linkHost_, ImageOf(rom_, data));
     copy += Text(passed ? kStrVerificationCompleted : kStrVerificationFailed);
-    if (!passed) view_.SetStatusColour(StatusColour::Failure);
-    ShowText(copy);
+    if (!passed) host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(copy);
   }
-  ScrollToEnd();
-  lastVerifyPassed_ = passed;
+  host_.ScrollToEnd();
+  rom_.lastVerifyPassed = passed;
   return passed;
 }

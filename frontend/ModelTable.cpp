@@ -7,8 +7,8 @@
 
 #include "frontend/PlatformFiles.h"
 #include "ini/IniFile.h"
+#include "ini/ModelLookup.h"
 #include "resources/Strings.h"
-#include "rom/ModelLookup.h"
 #include "seams/Utf8Path.h"
 
 std::vector<std::string> ModelTableSearchOrder() {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "rom/ModelLookup.h"
+#include "ini/ModelLookup.h"
 #include "rom/RomHeader.h"
 
 // What a ROM image file says on its own, without a UPS: what `inspect`

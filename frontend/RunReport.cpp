@@ -12,8 +12,8 @@
 #include "app/MainFrame.h"
 #include "connection/PlugAndPlay.h"
 #include "frontend/Sha256.h"
+#include "ini/ModelLookup.h"
 #include "protocol/HexText.h"
-#include "rom/ModelLookup.h"
 #include "rom/ModuleNames.h"
 #include "seams/Utf8Path.h"
 

@@ -11,7 +11,7 @@
 
 #include "fuzz/ScratchDir.h"
 #include "ini/IniFile.h"
-#include "rom/ModelLookup.h"
+#include "ini/ModelLookup.h"
 
 namespace {
 

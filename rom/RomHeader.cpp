@@ -43,6 +43,13 @@ RomHeader ParseRomHeader(const std::uint8_t* data, std::size_t count) {
   return header;
 }
 
+RomHeader ReadRomHeader(std::FILE* file) {
+  std::array<std::uint8_t, RomHeader::kRecordSize> first{};
+  std::rewind(file);
+  const std::size_t got = std::fread(first.data(), 1, first.size(), file);
+  return ParseRomHeader(first.data(), got);
+}
+
 int RomDataSize(std::uint64_t fileLength, std::uint16_t declaredSize) {
   if (fileLength <= declaredSize) return 0;
   return static_cast<int>(std::min<std::uint64_t>(fileLength - declaredSize, INT_MAX));

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // What the first bytes of a ROM image file say. Fields come from the first
 // 20 bytes that exist; missing bytes read as 0.
@@ -33,6 +34,9 @@ struct RomHeader {
   std::uint16_t CalculatedChecksum() const;
   std::uint16_t StoredChecksum() const { return Word(ChecksumOffset()); }
 };
+
+// Reads the header from the start of an open file.
+RomHeader ReadRomHeader(std::FILE* file);
 
 // Parses `count` leading bytes of a file (any number; only the first 20 count).
 RomHeader ParseRomHeader(const std::uint8_t* data, std::size_t count);

@@ -2,13 +2,9 @@
 #include <array>
 #include <filesystem>
 
-#include "app/CommandIds.h"
-#include "app/LoaderApp.h"
-#include "app/MainFrame.h"
 #include "resources/Strings.h"
-#include "rom/ModelLookup.h"
+#include "rom/ImageCommands.h"
 #include "rom/ModuleNames.h"
-#include "rom/RomHeader.h"
 #include "seams/ReadOnlyFile.h"
 #include "seams/Utf8Path.h"
 
@@ -39,9 +35,9 @@ FilePtr OpenImageFile(const std::string& path) {
 
 }  // namespace
 
-int CMainFrame::OnOpen(RangeCheck check) {
-  view_.SetStatusColour(StatusColour::Ok);
-  std::optional<std::string> path = view_.AskRomFile();
+int CImageCommands::OnOpen(RangeCheck check) {
+  host_.SetStatusColour(StatusColour::Ok);
+  std::optional<std::string> path = host_.AskRomFile();
   if (!path) {
     CloseImage();
     return 0;
@@ -49,99 +45,97 @@ int CMainFrame::OnOpen(RangeCheck check) {
   return OpenNamedFile(*path, check);
 }
 
-bool CMainFrame::OpenImage(const std::string& path) {
+bool CImageCommands::OpenImage(const std::string& path) {
   rom_.romFileName = path;
   rom_.romFile = OpenImageFile(path);
   if (!rom_.romFile) {
-    MessageBox(Text(kStrUnableToOpenFile));
+    host_.MessageBox(Text(kStrUnableToOpenFile));
     rom_.romFileName.clear();
     return false;
   }
   rom_.programmed = 0;
-  view_.SetTitle(Format(kStrTitleWithFile, {path}));
+  host_.SetTitle(Format(kStrTitleWithFile, {path}));
   return true;
 }
 
-int CMainFrame::OpenNamedFile(const std::string& path, RangeCheck check) {
+int CImageCommands::OpenNamedFile(const std::string& path, RangeCheck check) {
   if (!OpenImage(path)) return 1;
-  ScrollToEnd();
+  host_.ScrollToEnd();
   if (ReadHeader(check) == 0) {
-    MessageBox(Text(kStrTypeMismatch));
-    view_.SetStatusColour(StatusColour::Failure);
+    host_.MessageBox(Text(kStrTypeMismatch));
+    host_.SetStatusColour(StatusColour::Failure);
     CloseImage();
-    view_.SetStatusColour(StatusColour::Failure);
-    view_.EnableToolbarButton(kCmdProgram, false);
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.DisableButton(CommandButton::Program);
     return 0;
   }
   return 1;
 }
 
-void CMainFrame::LoadFromCommandLine() {
-  if (app_.commandLineFileName.empty() || !OpenImage(app_.commandLineFileName)) return;
+void CImageCommands::LoadFromCommandLine(const std::string& path) {
+  if (path.empty() || !OpenImage(path)) return;
   ReadHeader();
-  ScrollToEnd();
+  host_.ScrollToEnd();
 }
 
-int CMainFrame::ReadHeader(RangeCheck check) {
+int CImageCommands::ReadHeader(RangeCheck check) {
   rom_.romDataSize = 0;
   rom_.rangeLineAt.reset();
-  TrimLog();
-  std::string copy = TranscriptText();
-  std::FILE* file = rom_.romFile.get();
-  const std::uint64_t length = FileLength(file);
+  host_.TrimLog();
+  std::string copy = host_.TranscriptText();
+  const std::uint64_t length = FileLength(rom_.romFile.get());
   if (length <= kNoRomDataLength) {
-    copy += Text(kStrNoRomData);
-    ShowText(copy);
+    host_.ShowText(copy + Text(kStrNoRomData));
     return 1;
   }
-  std::array<std::uint8_t, RomHeader::kRecordSize> first{};
-  std::rewind(file);
-  const std::size_t got = std::fread(first.data(), 1, first.size(), file);
-  const RomHeader header = ParseRomHeader(first.data(), got);
+  const RomHeader header = ReadRomHeader(rom_.romFile.get());
   // The ROM data start right after the declared header, whatever its size;
   // reading them seeks there and checks that it could.
   rom_.headerSize = header.declaredSize;
   rom_.romDataSize = RomDataSize(length, header.declaredSize);
+  const HeaderCheck found = CheckHeader(header);
+  TellHeader(header, found, copy);
+  TellPlacement(header, check, copy);
+  return found.Passes() ? 1 : 0;
+}
 
-  int result = 1;
-  if (header.declaredSize <= kStandardHeaderSize) {
-    copy += Format(kStrHeaderSize, {static_cast<int>(header.declaredSize)});
-  } else {
-    copy += Format(kStrHeaderTooLarge, {header.declaredSize - kStandardHeaderSize});
-  }
+HeaderCheck CImageCommands::CheckHeader(const RomHeader& header) {
+  HeaderCheck found{LookupModel(header.UpsId(), modelTable_)};
+  found.forThisUps = header.UpsId() == conn_.upsTypeCode || IsAccessory(found.model.name);
+  // An unknown module code leaves the last image's in place.
+  if (header.ModuleCode() < kNamedModules) rom_.moduleCode = static_cast<std::uint8_t>(header.ModuleCode());
+  const int slot = rom_.moduleCode == 0 ? kModuleZeroSlot : rom_.moduleCode - 1;
+  found.olderThanUps = header.CodeVersion() < conn_.firmwareVersions[static_cast<std::size_t>(slot)];
+  return found;
+}
 
-  const ModelLookupResult model = LookupModel(header.UpsId(), app_.modelTable);
-  if (!model.matched || !model.lastReadYielded) result = 0;
-  copy += Format(kStrUpsId, {static_cast<unsigned>(header.UpsId()), model.name});
-
-  if (header.UpsId() != conn_.upsTypeCode && !IsAccessory(model.name)) {
+void CImageCommands::TellHeader(const RomHeader& header, const HeaderCheck& found, std::string& copy) {
+  const int size = header.declaredSize;
+  copy += size <= kStandardHeaderSize ? Format(kStrHeaderSize, {size})
+                                      : Format(kStrHeaderTooLarge, {size - kStandardHeaderSize});
+  copy += Format(kStrUpsId, {static_cast<unsigned>(header.UpsId()), found.model.name});
+  if (!found.forThisUps) {
     copy += Text(kStrNotForThisUps);
-    view_.SetStatusColour(StatusColour::Failure);
-    ShowText(copy);
-    view_.EnableToolbarButton(kCmdProgram, false);
-    result = 0;
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(copy);
+    host_.DisableButton(CommandButton::Program);
   }
-
-  if (header.ModuleCode() < kNamedModules) {
-    rom_.moduleCode = static_cast<std::uint8_t>(header.ModuleCode());
-    copy += Format(kStrModuleToProgram, {Text(ModuleNameId(rom_.moduleCode))});
-  } else {
-    copy += Text(kStrModuleUnknown);
-  }
-
+  copy += header.ModuleCode() < kNamedModules
+              ? Format(kStrModuleToProgram, {Text(ModuleNameId(rom_.moduleCode))})
+              : Text(kStrModuleUnknown);
   copy += Format(kStrCodeVersion, {header.VersionMajor(), header.VersionMinor()});
   copy += Format(kStrDated, {static_cast<int>(header.DateFirst()), static_cast<int>(header.DateSecond()),
                              static_cast<int>(header.Year())});
-
-  const int slot = rom_.moduleCode == 0 ? kModuleZeroSlot : rom_.moduleCode - 1;
-  if (header.CodeVersion() < conn_.firmwareVersions[static_cast<std::size_t>(slot)]) {
+  if (found.olderThanUps) {
     copy += Text(kStrOlderVersionLine);
-    ShowText(copy);
-    MessageBox(Text(kStrOlderVersionBox));
+    host_.ShowText(copy);
+    host_.MessageBox(Text(kStrOlderVersionBox));
   }
+}
 
-  const std::uint32_t headerLoadAddress =
-      header.declaredSize >= kStandardHeaderSize ? header.LoadAddress() : 0;
+void CImageCommands::TellPlacement(const RomHeader& header, RangeCheck check, std::string& copy) {
+  const bool named = header.declaredSize >= kStandardHeaderSize;
+  const std::uint32_t headerLoadAddress = named ? header.LoadAddress() : 0;
   if (check == RangeCheck::AfterModuleSpaces) {
     // The table holds the spaces of whatever answered before the route was
     // selected; the module's own come with its capabilities, after this.
@@ -150,21 +144,16 @@ int CMainFrame::ReadHeader(RangeCheck check) {
     rom_.rangeLineAt = copy.size();
   } else {
     copy += SelectImageSpace(headerLoadAddress, kSpaceIndexFirst, kFlashSpaceEntries);
-    if (header.declaredSize >= kStandardHeaderSize) ShowText(copy);
+    if (named) host_.ShowText(copy);
   }
-
-  if (header.CalculatedChecksum() == header.StoredChecksum()) {
-    copy += Text(kStrChecksumCorrect);
-  } else {
-    copy += Format(kStrChecksumError, {header.CalculatedChecksum(), header.StoredChecksum()});
-  }
-
+  const std::uint16_t sum = header.CalculatedChecksum();
+  copy += sum == header.StoredChecksum() ? Text(kStrChecksumCorrect)
+                                         : Format(kStrChecksumError, {sum, header.StoredChecksum()});
   copy += Format(kStrRomDataBytes, {rom_.romDataSize});
-  ShowText(copy);
-  return result;
+  host_.ShowText(copy);
 }
 
-std::string CMainFrame::SelectImageSpace(std::uint32_t headerLoadAddress, int first, int end) {
+std::string CImageCommands::SelectImageSpace(std::uint32_t headerLoadAddress, int first, int end) {
   if (rom_.headerSize < kStandardHeaderSize) {
     // A short header names no address: the image goes to the start of the space.
     rom_.loadAddress = 0;
@@ -176,23 +165,23 @@ std::string CMainFrame::SelectImageSpace(std::uint32_t headerLoadAddress, int fi
   rom_.selectedSpace =
       static_cast<std::uint8_t>(FindFlashSpace(rom_.loadAddress, rom_.moduleCode, first, end));
   if (rom_.selectedSpace != 0) return Format(kStrLoadAddress, {rom_.loadAddress});
-  view_.SetStatusColour(StatusColour::Failure);
+  host_.SetStatusColour(StatusColour::Failure);
   CloseImage();
   return Format(kStrLoadAddressOutOfRange, {rom_.loadAddress});
 }
 
-void CMainFrame::CheckModuleRange(int firstModuleSpace) {
+void CImageCommands::CheckModuleRange(int firstModuleSpace) {
   const std::optional<std::size_t> at = rom_.rangeLineAt;
   rom_.rangeLineAt.reset();
   if (!at || !rom_.romFile) return;
   const std::string line = SelectImageSpace(rom_.loadAddress, firstModuleSpace, conn_.spaceCount);
-  std::string text = TranscriptText();
+  std::string text = host_.TranscriptText();
   text.insert(std::min(*at, text.size()), line);
-  ShowText(text);
+  host_.ShowText(text);
 }
 
-int CMainFrame::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode, int first, int end) const {
-  const bool anyCpu = moduleCode == 0 && app_.options.allowCpu0 != 0;
+int CImageCommands::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode, int first, int end) const {
+  const bool anyCpu = moduleCode == 0 && options_.allowCpu0 != 0;
   for (int index = std::max(first, kSpaceIndexFirst); index < std::min(end, kFlashSpaceEntries); ++index) {
     const FlashSpace& space = conn_.spaces[static_cast<std::size_t>(index)];
     const int type = space.spaceDescriptor & kSpaceTypeMask;
@@ -207,9 +196,9 @@ int CMainFrame::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode, i
   return 0;
 }
 
-void CMainFrame::CloseImage() {
+void CImageCommands::CloseImage() {
   rom_.romFile.reset();
   rom_.rangeLineAt.reset();
   rom_.romFileName.clear();
-  view_.SetTitle(Text(kStrAppTitle));
+  host_.SetTitle(Text(kStrAppTitle));
 }

@@ -9,18 +9,9 @@
 #include "seams/ByteSink.h"
 #include "seams/Clock.h"
 #include "seams/FrameTrace.h"
+#include "seams/PortOwner.h"
 #include "serial/PumpRunner.h"
 #include "serial/SerialDevice.h"
-
-// The one failure the port tells the user of itself, and the pump of pending
-// messages while Close waits for the receive pump.
-class IPortOwner {
- public:
-  virtual ~IPortOwner() = default;
-  // The receive pump did not acknowledge its stop in time.
-  virtual void PumpStopFailed() = 0;
-  virtual void PumpPendingMessages() = 0;
-};
 
 // The port's copy of the serial settings, as the settings store holds them.
 struct SerialSettingsTexts {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "rom/ModelLookup.h"
+#include "ini/ModelLookup.h"
 #include "tests/support/TempFile.h"
 
 namespace {

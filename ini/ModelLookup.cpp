@@ -1,4 +1,4 @@
-#include "rom/ModelLookup.h"
+#include "ini/ModelLookup.h"
 
 #include "ini/IniFile.h"
 

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "connection/ConnectionState.h"
+#include "connection/LoaderOptions.h"
+#include "protocol/UpsLink.h"
+#include "resources/Strings.h"
+#include "rom/ImageCommands.h"
+#include "seams/CommandHost.h"
+
+// Program UPS and Verify Program over the link, for the open image and the
+// spaces Connect found; `operation` is the main window's flag that a
+// transfer command runs.
+class CFlashCommands {
+ public:
+  CFlashCommands(CUpsLink& link, ILinkHost& linkHost, ICommandHost& host, CImageCommands& image,
+                 CRomImageState& rom, CConnectionState& conn, const LoaderOptions& options, int& operation)
+      : link_(link),
+        linkHost_(linkHost),
+        host_(host),
+        image_(image),
+        rom_(rom),
+        conn_(conn),
+        options_(options),
+        operation_(operation) {}
+
+  void OnProgramUps();
+  // Program UPS's checks before its start-flash request: connected, an image
+  // with ROM data for a writable space, and that it fits (else its box).
+  bool ProgramCanStart();
+  void OnVerifyProgram();
+  bool VerifyProgram();
+
+ private:
+  // Program UPS after its start, and what follows a programmed image.
+  void ProgramOpenImage(std::string& copy);
+  void VerifyAndReset();
+  // The start Program UPS and Verify Program share (flash/TransferStart.cpp):
+  // the image's commands go grey; without `ready` the aborted line ends the
+  // command (false); otherwise the log is trimmed and `copy` gets the
+  // transcript with the started line.
+  void DisableImageCommands();
+  bool BeginTransfer(bool ready, StringId abortedLine, StringId startedLine, std::string& copy);
+  // Reads the open image's ROM data. A failed read has shown its box and, when
+  // the file came up short, `failedLine` appended to `copy` in red.
+  bool ReadImageData(std::vector<std::uint8_t>& data, std::string& copy, StringId failedLine);
+
+  CUpsLink& link_;
+  ILinkHost& linkHost_;
+  ICommandHost& host_;
+  CImageCommands& image_;
+  CRomImageState& rom_;
+  CConnectionState& conn_;
+  const LoaderOptions& options_;
+  int& operation_;
+};
