@@ -36,14 +36,15 @@ bool LooksLikeYes(std::string value) {
 
 }  // namespace
 
-CLoaderApp::CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device)
-    : store_(store), clock_(clock), pendingDevice_(std::move(device)) {}
+CLoaderApp::CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device,
+                       std::unique_ptr<IPumpRunner> runner)
+    : store_(store), clock_(clock), pendingDevice_(std::move(device)), pendingRunner_(std::move(runner)) {}
 
 CLoaderApp::~CLoaderApp() = default;
 
 void CLoaderApp::Start(const std::string& commandLine) {
   commandLineFileName = FirstWord(commandLine);
-  port_ = std::make_unique<CSerialPort>(clock_, std::move(pendingDevice_));
+  port_ = std::make_unique<CSerialPort>(clock_, std::move(pendingDevice_), std::move(pendingRunner_));
   link_ = std::make_unique<CUpsLink>();
   port_->SetTrace(trace_);
   link_->SetTrace(trace_);

@@ -19,7 +19,9 @@ class CLoaderApp {
  public:
   static constexpr std::size_t kMaxCommandLineFile = 256;
 
-  CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device);
+  // `runner`, when given, steps the port's receive pump (serial/SerialPort.h).
+  CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device,
+             std::unique_ptr<IPumpRunner> runner = nullptr);
   ~CLoaderApp();
 
   // The start-up steps up to the main window: the command line's first
@@ -51,6 +53,7 @@ class CLoaderApp {
   ISettingsStore& store_;
   IClock& clock_;
   std::unique_ptr<ISerialDevice> pendingDevice_;
+  std::unique_ptr<IPumpRunner> pendingRunner_;
   std::unique_ptr<CSerialPort> port_;
   std::unique_ptr<CUpsLink> link_;
   CMainFrame* mainWindow_ = nullptr;

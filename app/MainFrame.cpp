@@ -13,8 +13,8 @@ CMainFrame::CMainFrame(CLoaderApp& app, IView& view)
       connect_([&app] { return app.Port(); }, app.Link(), linkHost_, host_, conn_, app.options,
                app.modelTable),
       image_(host_, rom_, conn_, app.options, app.modelTable),
-      flash_(app.Link(), linkHost_, host_, image_, rom_, conn_, app.options, operation_),
-      submodule_(connect_, image_, app.Link(), linkHost_, host_, conn_, operation_) {
+      flash_(app.Link(), linkHost_, host_, image_, rom_, conn_, app.options),
+      submodule_(connect_, image_, app.Link(), linkHost_, host_, conn_, rom_) {
   transcript_.SetListener([this](const CTranscript& transcript, const TranscriptChange& change) {
     view_.TranscriptChanged(transcript, change);
   });
@@ -89,11 +89,11 @@ bool CMainFrame::IsCommandEnabled(int commandId) const {
     case kCmdSelectSubmodule:
       return !imageOpen;
     case kCmdClose:
-      return imageOpen && operation_ == 0;
+      return imageOpen && rom_.operation == 0;
     case kCmdConnect:
       return conn_.connectBusy == 0;
     case kCmdProgram:
-      return imageOpen && rom_.romDataSize != 0 && operation_ == 0;
+      return imageOpen && rom_.romDataSize != 0 && rom_.operation == 0;
     case kCmdVerify:
       return imageOpen;
     case kCmdConfiguration:

@@ -41,7 +41,6 @@ class CMainFrame {
   bool FirstPaintPending() const { return firstPaint_ != 0; }
   // True once a close request was accepted; the front end then closes the window.
   bool Closed() const { return closed_; }
-  int OperationFlag() const { return operation_; }
   bool LastVerifyPassed() const { return rom_.lastVerifyPassed; }
 
   // The transcript (the model of the transcript control).
@@ -87,7 +86,6 @@ class CMainFrame {
   CConnectionState conn_;
   CRomImageState rom_;
   int firstPaint_ = 1;
-  int operation_ = 0;
   bool closed_ = false;
   CViewHost host_{transcript_, view_};
   CLinkHost linkHost_;

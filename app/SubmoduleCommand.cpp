@@ -17,7 +17,7 @@ Frame SubmoduleRequest(const SubmoduleRoute& route) {
 }  // namespace
 
 void CSubmoduleCommand::OnSelectSubmodule() {
-  operation_ = 1;
+  rom_.operation = 1;
   host_.SetStatusColour(StatusColour::Ok);
   host_.ShowText("");
   host_.DisableButton(CommandButton::Program);
@@ -39,7 +39,7 @@ void CSubmoduleCommand::OnSelectSubmodule() {
   }
   if (!ok) image_.CloseImage();
   host_.SetTitle(Text(kStrAppTitle));
-  operation_ = 0;
+  rom_.operation = 0;
 }
 
 bool CSubmoduleCommand::SendSubmoduleRequest(const SubmoduleRoute& route) {

@@ -5,19 +5,19 @@
 #include "rom/ImageCommands.h"
 
 // Select SubModule: the route's request and reply, then the module's own
-// identification, its image and its spaces; `operation` is the main
-// window's flag that a command runs.
+// identification, its image and its spaces. The image's operation flag is
+// set while it runs.
 class CSubmoduleCommand {
  public:
   CSubmoduleCommand(CConnectCommand& connect, CImageCommands& image, CUpsLink& link, ILinkHost& linkHost,
-                    ICommandHost& host, CConnectionState& conn, int& operation)
+                    ICommandHost& host, CConnectionState& conn, CRomImageState& rom)
       : connect_(connect),
         image_(image),
         link_(link),
         linkHost_(linkHost),
         host_(host),
         conn_(conn),
-        operation_(operation) {}
+        rom_(rom) {}
 
   void OnSelectSubmodule();
 
@@ -32,5 +32,5 @@ class CSubmoduleCommand {
   ILinkHost& linkHost_;
   ICommandHost& host_;
   CConnectionState& conn_;
-  int& operation_;
+  CRomImageState& rom_;
 };

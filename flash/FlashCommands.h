@@ -12,20 +12,18 @@
 #include "seams/CommandHost.h"
 
 // Program UPS and Verify Program over the link, for the open image and the
-// spaces Connect found; `operation` is the main window's flag that a
-// transfer command runs.
+// spaces Connect found. Program UPS sets the image's operation flag while it runs.
 class CFlashCommands {
  public:
   CFlashCommands(CUpsLink& link, ILinkHost& linkHost, ICommandHost& host, CImageCommands& image,
-                 CRomImageState& rom, CConnectionState& conn, const LoaderOptions& options, int& operation)
+                 CRomImageState& rom, CConnectionState& conn, const LoaderOptions& options)
       : link_(link),
         linkHost_(linkHost),
         host_(host),
         image_(image),
         rom_(rom),
         conn_(conn),
-        options_(options),
-        operation_(operation) {}
+        options_(options) {}
 
   void OnProgramUps();
   // Program UPS's checks before its start-flash request: connected, an image
@@ -55,5 +53,4 @@ class CFlashCommands {
   CRomImageState& rom_;
   CConnectionState& conn_;
   const LoaderOptions& options_;
-  int& operation_;
 };

@@ -33,7 +33,7 @@ bool CFlashCommands::ProgramCanStart() {
 }
 
 void CFlashCommands::OnProgramUps() {
-  operation_ = 1;
+  rom_.operation = 1;
   DisableImageCommands();
   std::string copy;
   if (BeginTransfer(ProgramCanStart(), kStrProgramAborted, kStrProgrammingStarted, copy)) {
@@ -42,7 +42,7 @@ void CFlashCommands::OnProgramUps() {
     if (rom_.programmed != 0) VerifyAndReset();
   }
   image_.CloseImage();
-  operation_ = 0;
+  rom_.operation = 0;
 }
 
 // Start flash, the transfer and end flash; the ROM data are released before

@@ -47,7 +47,9 @@ struct CConnectedLoader {
     workDir = dir;
     imagePath = dir + "/image.rom";
     store.Write("Serial", "Device", "/dev/sim");
-    app = std::make_unique<CLoaderApp>(store, clock, std::make_unique<CSimDevice>(clock, ups));
+    auto device = std::make_unique<CSimDevice>(clock, ups);
+    CSimDevice* line = device.get();
+    app = std::make_unique<CLoaderApp>(store, clock, std::move(device), line->MakePumpRunner());
     app->Start("");
     frame = std::make_unique<CMainFrame>(*app, view);
     app->AttachMainWindow(*frame);

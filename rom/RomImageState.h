@@ -33,6 +33,8 @@ struct CRomImageState {
   std::uint8_t moduleCode = 0;
   std::uint8_t selectedSpace = 0;  // 1 to 31; 0 = none
   int programmed = 0;
+  // Set while Program UPS or Select SubModule runs: Close and Program wait.
+  int operation = 0;
   bool lastVerifyPassed = false;  // the last Verify Program's outcome
   // Set while the load address waits for the spaces of the module behind a
   // route: where its line goes in the transcript.

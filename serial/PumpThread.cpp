@@ -2,10 +2,6 @@
 
 #include <system_error>
 
-std::unique_ptr<IPumpRunner> ISerialDevice::MakePumpRunner() {
-  return std::make_unique<CPumpThread>(*this);
-}
-
 CPumpThread::~CPumpThread() {
   // A pump that missed its stop is still stepping: end its wait and wait for
   // it rather than leave it running on a device that is going.

@@ -33,8 +33,6 @@ enum class DeviceEvent {
   HungUp,     // the device is gone (unplugged adapter, closed pty master)
 };
 
-class IPumpRunner;
-
 // What CSerialPort stands on: the termios or the Win32 backend in the
 // program, the in-process UPS simulator in tests. Results are 0 or the
 // platform's error code (an errno value, or GetLastError on Windows).
@@ -65,9 +63,6 @@ class ISerialDevice {
   // Blocks until an event; a Wake() from another thread ends the wait at once.
   virtual DeviceEvent WaitEvent() = 0;
   virtual void Wake() = 0;
-  // What drives the receive pump over this device: by default a thread
-  // (serial/PumpThread.h); a device with a clock of its own runs it itself.
-  virtual std::unique_ptr<IPumpRunner> MakePumpRunner();
 };
 
 // The platform's backend: the one serial/ file the build picks for the target.

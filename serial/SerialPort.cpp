@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "serial/PumpThread.h"
+
 namespace {
 
 char ParityLetter(int parityCode) {
@@ -11,8 +13,11 @@ char ParityLetter(int parityCode) {
 
 }  // namespace
 
-CSerialPort::CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device)
-    : clock_(clock), device_(std::move(device)), pumpRunner_(device_->MakePumpRunner()) {}
+CSerialPort::CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device,
+                         std::unique_ptr<IPumpRunner> runner)
+    : clock_(clock),
+      device_(std::move(device)),
+      pumpRunner_(runner ? std::move(runner) : std::make_unique<CPumpThread>(*device_)) {}
 
 CSerialPort::~CSerialPort() {
   Close();

@@ -42,7 +42,10 @@ LineSetting OutOfRangeSetting(const LineSettings& line);
 // device's runner drives.
 class CSerialPort : public IByteSink, private IPumpStep {
  public:
-  CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device);
+  // The pump runs on a thread of its own unless `runner` is given: a device
+  // with a clock of its own (the simulated line) steps it itself.
+  CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device,
+              std::unique_ptr<IPumpRunner> runner = nullptr);
   virtual ~CSerialPort();
   CSerialPort(const CSerialPort&) = delete;
   CSerialPort& operator=(const CSerialPort&) = delete;

@@ -17,7 +17,8 @@
 //
 //   CVirtualClock clock;  CUpsSimulator ups(profile);
 //   auto device = std::make_unique<CSimDevice>(clock, ups);
-//   CSimDevice* line = device.get();  CSerialPort port(clock, std::move(device));
+//   CSimDevice* line = device.get();
+//   CSerialPort port(clock, std::move(device), line->MakePumpRunner());
 //   line->Unplug();  line->Replug();
 class CSimDevice final : public ISerialDevice {
  public:
@@ -39,7 +40,9 @@ class CSimDevice final : public ISerialDevice {
   void Wake() override;
   // The simulated line answers to any name.
   std::string PortDeviceName(int portNumber) const override { return "COM" + std::to_string(portNumber); }
-  std::unique_ptr<IPumpRunner> MakePumpRunner() override;
+  // The runner to hand the port with this device: the line steps the pump
+  // itself, inline, as its events fall due.
+  std::unique_ptr<IPumpRunner> MakePumpRunner();
 
   // The adapter is pulled: the pump sees a hang-up, Open fails until Replug.
   void Unplug();

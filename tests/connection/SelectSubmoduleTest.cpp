@@ -93,7 +93,7 @@ TEST(SelectSubmodule, AcknowledgedRoutes) {
     EXPECT_TRUE(rig.view.boxes.empty());
     EXPECT_EQ(rig.frame->Connection().routeLength, static_cast<int>(c.route.size()));
     EXPECT_EQ(rig.view.title, "Tobrane PROM Loader");
-    EXPECT_EQ(rig.frame->OperationFlag(), 0);
+    EXPECT_EQ(rig.frame->Rom().operation, 0);
     ASSERT_TRUE(rig.frame->IsCommandEnabled(kCmdProgram));
     // Program UPS then reaches the module, not the UPS.
     rig.Run(kCmdProgram);
@@ -134,7 +134,7 @@ TEST(SelectSubmodule, RefusedOrUnansweredRoutes) {
     EXPECT_EQ(rig.view.boxes, c.boxes);
     EXPECT_TRUE(rig.frame->Rom().romFileName.empty());
     EXPECT_FALSE(rig.frame->IsCommandEnabled(kCmdProgram));
-    EXPECT_EQ(rig.frame->OperationFlag(), 0);
+    EXPECT_EQ(rig.frame->Rom().operation, 0);
     EXPECT_EQ(rig.ups.Record().requests.back().kind,
               c.requests.empty() ? SimRequestKind::Capabilities : SimRequestKind::Submodule);
   }

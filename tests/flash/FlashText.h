@@ -100,7 +100,7 @@ inline void ExpectProgramEnded(const CTestRig& rig) {
   EXPECT_TRUE(rig.frame->Rom().romFileName.empty());
   EXPECT_FALSE(rig.frame->Rom().romFile);
   EXPECT_EQ(rig.view.title, "Tobrane PROM Loader");
-  EXPECT_EQ(rig.frame->OperationFlag(), 0);
+  EXPECT_EQ(rig.frame->Rom().operation, 0);
   EXPECT_FALSE(rig.frame->IsCommandEnabled(kCmdProgram));
   EXPECT_FALSE(rig.view.waitCursor);
   EXPECT_EQ(rig.frame->Receive().ReceiveMode(), kModeIdle);

@@ -17,7 +17,9 @@ TEST(SimOverSerialPort, ThePumpAssemblesTheStartCommReply) {
   CUpsSimulator ups(profile);
   CReceiveState receive;
   {
-    CSerialPort port(clock, std::make_unique<CSimDevice>(clock, ups));
+    auto device = std::make_unique<CSimDevice>(clock, ups);
+    CSimDevice* line = device.get();
+    CSerialPort port(clock, std::move(device), line->MakePumpRunner());
     port.SetDeviceOverride("/dev/sim");
     port.SetReceiver(&receive);
     ASSERT_TRUE(port.Open(1, 19200, 8, 1, 0));

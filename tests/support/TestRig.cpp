@@ -79,7 +79,7 @@ CTestRig::CTestRig(SimProfile profile) : ups(std::move(profile)) {
   store.Write("Serial", "Device", "/dev/sim");
   auto device = std::make_unique<CSimDevice>(clock, ups);
   line = device.get();
-  app = std::make_unique<CLoaderApp>(store, clock, std::move(device));
+  app = std::make_unique<CLoaderApp>(store, clock, std::move(device), line->MakePumpRunner());
 }
 
 CTestRig::~CTestRig() {
