@@ -16,7 +16,9 @@
 // A request frame; empty means no frame could be had.
 using Frame = std::vector<std::uint8_t>;
 
-// What the link object needs from the main window it works for.
+// What the link object and the commands need of the line they work over:
+// where the bytes go, the receive state, the clock, the reply wait, the flash
+// spaces and the route; and, for the block transfers (flash/), the user.
 class ILinkHost {
  public:
   virtual ~ILinkHost() = default;
