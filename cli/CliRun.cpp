@@ -29,6 +29,7 @@ using Command = LoaderCommandLine::Command;
 
 int ListPorts(std::ostream& out) {
   for (const std::string& line : PortListLines()) out << line << '\n';
+  out << Text(kStrPortListNetwork) << '\n';
   return kExitSuccess;
 }
 
@@ -123,7 +124,7 @@ void ReportPortError(std::ostream& err, CSerialPort& port) {
         << '\n';
     return;
   }
-  err << Format(kStrCliMessage, {ExplainPortError(path, port.LastError())}) << '\n';
+  err << Format(kStrCliMessage, {ExplainPortError(path, port.LastError(), port.LastErrorDetail())}) << '\n';
 }
 
 // Chooses the model table for the run and says on stderr what is wrong with

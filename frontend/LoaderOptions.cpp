@@ -5,6 +5,7 @@
 #include <cctype>
 #include <filesystem>
 
+#include "frontend/NetworkErrorText.h"
 #include "frontend/PlatformHelp.h"
 #include "resources/Strings.h"
 #include "seams/Utf8Path.h"
@@ -145,6 +146,7 @@ std::string ApplyRunOptions(const CLI::App& app, const ParsedWords& words, Loade
   if (IsSet(app, "--device")) {
     out.device = words.device;
     if (out.device.empty()) return Text(kStrUsageDeviceNeedsPath);
+    if (std::string problem = DeviceNameProblem(out.device); !problem.empty()) return problem;
   }
   if (IsSet(app, "--trace")) {
     out.trace = words.trace;

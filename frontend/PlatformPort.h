@@ -7,10 +7,12 @@
 #include "serial/SerialDevice.h"
 
 // What a front end does differently on each platform beside its serial
-// backend (MakeSerialDevice): the OS's own text for an error code, why a port
-// cannot be used, and the ports present.
-std::string SystemErrorText(int error);
-// The device, the OS reason and what to do about it.
-std::string ExplainPortError(const std::string& devicePath, int error);
+// backend (MakeSerialDevice): the text of an error from its domain's own
+// source, why a port cannot be used, and the ports present.
+std::string SystemErrorText(const PortError& error);
+// The device, the reason and what to do about it; detail is the device's own
+// words on the failure, if any.
+std::string ExplainPortError(const std::string& devicePath, const PortError& error,
+                             const std::string& detail = {});
 // One line per port, for the "ports" command.
 std::vector<std::string> PortListLines();

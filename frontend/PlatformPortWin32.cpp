@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
+#include "frontend/NetworkErrorText.h"
 #include "frontend/PlatformPort.h"
 #include "frontend/Win32Text.h"
 #include "resources/Strings.h"
@@ -56,28 +58,25 @@ bool IsFileOrFolder(const std::string& path) {
          GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string Advice(const std::string& devicePath, int error) {
+std::string Advice(const std::string& devicePath, const PortError& error) {
   if (ComPortNumber(devicePath) > kMaxComPort) return Text(kStrPortNumberRange);
   if (IsFileOrFolder(devicePath)) return Format(kStrPortNotSerialWindows, {devicePath});
-  switch (error) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
+  switch (error.Meaning()) {
+    case PortFailure::AccessDenied:
+    case PortFailure::Busy:
       return Text(kStrPortHeldWindows);
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
+    case PortFailure::NotFound:
       return Format(kStrPortMissingWindows, {PresentPortNames()});
     default:
       return {};
   }
 }
 
-}  // namespace
-
-std::string SystemErrorText(int error) {
+std::string Win32MessageText(DWORD error) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring message = length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(error);
   if (text != nullptr) LocalFree(text);
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.')) {
@@ -86,11 +85,27 @@ std::string SystemErrorText(int error) {
   return Utf8FromWide(message);
 }
 
-std::string ExplainPortError(const std::string& devicePath, int error) {
-  const std::string text = error == 0
-                               ? Format(kStrPortCannotOpen, {devicePath})
-                               : Format(kStrPortCannotOpenReason, {devicePath, SystemErrorText(error)});
-  return text + Advice(devicePath, error);
+}  // namespace
+
+std::string SystemErrorText(const PortError& error) {
+  switch (error.domain) {
+    case ErrorDomain::Win32:
+      return Win32MessageText(static_cast<DWORD>(error.code));
+    case ErrorDomain::Posix:
+      return std::strerror(error.code);
+    case ErrorDomain::Network:
+      return NetworkFailureText(static_cast<NetworkFailure>(error.code));
+    case ErrorDomain::None:
+      break;
+  }
+  return {};
+}
+
+std::string ExplainPortError(const std::string& devicePath, const PortError& error,
+                             const std::string& detail) {
+  const std::string text = !error ? Format(kStrPortCannotOpen, {devicePath})
+                                  : Format(kStrPortCannotOpenReason, {devicePath, SystemErrorText(error)});
+  return text + Advice(devicePath, error) + ServerWordsText(detail);
 }
 
 std::vector<std::string> PortListLines() {

@@ -5,10 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "frontend/PlatformPort.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -35,18 +34,15 @@ std::string PermissionAdvice(const PortAccessFacts& facts) {
          Format(kStrPortAccessFix, {facts.group, facts.user});
 }
 
-std::string Advice(int error, const PortAccessFacts& facts) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
+std::string Advice(const PortError& error, const PortAccessFacts& facts) {
+  switch (error.Meaning()) {
+    case PortFailure::AccessDenied:
       return PermissionAdvice(facts);
-    case EBUSY:
+    case PortFailure::Busy:
       return Text(kStrPortBusy);
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
+    case PortFailure::NotFound:
       return Text(kStrPortMissing);
-    case ENOTTY:
+    case PortFailure::NotSerial:
       return Text(kStrPortNotTty);
     default:
       return {};
@@ -67,8 +63,9 @@ PortAccessFacts GatherPortAccessFacts(const std::string& devicePath) {
   return facts;
 }
 
-std::string DescribePortError(const std::string& devicePath, int error, const PortAccessFacts& facts) {
-  const std::string text = error == 0 ? Format(kStrPortCannotOpen, {devicePath})
-                                      : Format(kStrPortCannotOpenReason, {devicePath, std::strerror(error)});
+std::string DescribePortError(const std::string& devicePath, const PortError& error,
+                              const PortAccessFacts& facts) {
+  const std::string text = !error ? Format(kStrPortCannotOpen, {devicePath})
+                                  : Format(kStrPortCannotOpenReason, {devicePath, SystemErrorText(error)});
   return text + Advice(error, facts);
 }

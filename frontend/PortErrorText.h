@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "serial/PortError.h"
+
 // Who the process runs as and who owns the device, for the permission advice.
 struct PortAccessFacts {
   std::string user;
@@ -14,6 +16,7 @@ struct PortAccessFacts {
 // The facts of this process and this device node.
 PortAccessFacts GatherPortAccessFacts(const std::string& devicePath);
 
-// Why a serial device cannot be used: the device, the OS reason, and for
-// EACCES, EBUSY, ENOENT and ENOTTY what to do about it.
-std::string DescribePortError(const std::string& devicePath, int error, const PortAccessFacts& facts);
+// Why a serial device cannot be used: the device, the reason, and for a
+// device denied, busy, missing or no serial port what to do about it.
+std::string DescribePortError(const std::string& devicePath, const PortError& error,
+                              const PortAccessFacts& facts);

@@ -7,6 +7,7 @@ void CUpsLink::WriteFrame(const Frame& frame) {
   // Traced before the first byte goes, so the trace never delays a reply's arrival.
   if (trace_ != nullptr) trace_->Frame(TraceDirection::ToUps, frame.data(), frame.size());
   for (std::uint8_t b : frame) sink.WriteByte(b);
+  sink.EndFrame();
 }
 
 bool CUpsLink::SendRequest(const Frame& request, bool withAuthorization, int mode) {

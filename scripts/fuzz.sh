@@ -2,13 +2,13 @@
 # Builds the fuzz targets (clang-14, AddressSanitizer and UBSan) in build-fuzz
 # and runs one of them, or all in turn, for N seconds each:
 #   scripts/fuzz.sh [TARGET|all] [SECONDS]        (defaults: all, 60)
-# Targets: receive model romheader pnp submodule profile.
+# Targets: receive model romheader pnp submodule profile telnet.
 # Each starts from its committed corpus, fuzz/corpus/TARGET (seeds and kept
 # regression inputs); what it learns goes to build-fuzz/corpus/TARGET. A
 # finding ends the run non-zero and leaves its input in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-all=(receive model romheader pnp submodule profile)
+all=(receive model romheader pnp submodule profile telnet)
 which=${1:-all}
 duration=${2:-60}
 if [ "$which" = all ]; then

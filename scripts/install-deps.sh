@@ -11,6 +11,8 @@ packages+=(help2man lintian appstream desktop-file-utils man-db bsdextrautils)
 packages+=(nsis fonts-wine)
 # The Windows tree: the mingw-w64 cross compiler, and Wine to run its tests.
 packages+=(g++-mingw-w64-x86-64 wine wine64)
+# The network serial port's end-to-end tests: a real RFC 2217 server.
+packages+=(ser2net)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,12 +8,6 @@ constexpr std::uint32_t kPumpChunkBytes = 80;
 constexpr int kStopPollCount = 200;
 constexpr int kStopPollMs = 10;
 
-// Errors after which the device will never deliver again: reading on would
-// only spin.
-bool IsDeviceGone(int error) {
-  return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
-}
-
 }  // namespace
 
 void CSerialPort::StartPump() {
@@ -53,7 +47,7 @@ bool CSerialPort::Receive(DeviceEvent event) {
 bool CSerialPort::DeliverChunk() {
   std::uint8_t buffer[kPumpChunkBytes];
   std::uint32_t count = 0;
-  if (int error = ReadChunk(buffer, kPumpChunkBytes, count); error != 0) return !IsDeviceGone(error);
+  if (PortError error = ReadChunk(buffer, kPumpChunkBytes, count)) return !error.MeansDeviceGone();
   IByteReceiver* receiver = receiver_.load(std::memory_order_acquire);
   if (count > 0 && receiver != nullptr) receiver->ReceiveBytes(buffer, count);
   return true;
@@ -63,7 +57,7 @@ void CSerialPort::KeepHangUpError() {
   // A hang-up reported without a failed read still needs an error to show.
   std::uint8_t probe = 0;
   std::uint32_t count = 0;
-  if (ReadChunk(&probe, 1, count) == 0) KeepError(EIO);
+  if (!ReadChunk(&probe, 1, count)) KeepError(HangUpError());
 }
 
 void CSerialPort::ForgetEndedPump() {
@@ -102,18 +96,22 @@ void CSerialPort::StopPump() {
   if (owner_ != nullptr) owner_->PumpStopFailed();
 }
 
-int CSerialPort::ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count) {
+PortError CSerialPort::ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count) {
   count = 0;
-  if (!IsOpen()) return EBADF;
+  if (!IsOpen()) return PortError::Posix(EBADF);
   std::size_t got = 0;
   // Locals only: a read here and a write on the other thread never share a
   // request record.
-  if (int error = device_->Read(buffer, max, got); error != 0) {
+  if (PortError error = device_->Read(buffer, max, got)) {
     KeepError(error);
     return error;
   }
   count = static_cast<std::uint32_t>(got);
-  return 0;
+  return {};
+}
+
+void CSerialPort::EndFrame() {
+  if (IsOpen()) Succeeded(device_->Flush());
 }
 
 bool CSerialPort::WriteByte(std::uint8_t byte) {
@@ -121,7 +119,7 @@ bool CSerialPort::WriteByte(std::uint8_t byte) {
   std::size_t written = 0;
   if (!Succeeded(device_->Write(&byte, 1, written))) return false;
   if (written != 1) {
-    KeepError(EAGAIN);
+    KeepError(PortError::Posix(EAGAIN));
     return false;
   }
   return true;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "serial/PortError.h"
+
 // The line options a device is opened or reconfigured with.
 struct LineSettings {
   std::uint32_t baud = 19200;
@@ -34,8 +36,8 @@ enum class DeviceEvent {
 };
 
 // What CSerialPort stands on: the termios or the Win32 backend in the
-// program, the in-process UPS simulator in tests. Results are 0 or the
-// platform's error code (an errno value, or GetLastError on Windows).
+// program, the in-process UPS simulator in tests. Results are no error or
+// the failure with its domain.
 // Under the default runner, Read and WaitEvent run on the pump thread while
 // the other calls run on the user-interface thread; implementations must
 // allow that.
@@ -44,25 +46,31 @@ class ISerialDevice {
   virtual ~ISerialDevice() = default;
   // The device that COM port n stands for, in the platform's own naming.
   virtual std::string PortDeviceName(int portNumber) const = 0;
-  virtual int Open(const std::string& path) = 0;
+  virtual PortError Open(const std::string& path) = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
   // Raw mode, no flow control, DTR and RTS raised.
-  virtual int Configure(const LineSettings& settings) = 0;
+  virtual PortError Configure(const LineSettings& settings) = 0;
   // Which step the last failed Configure refused; a device that cannot tell
   // says the serial line as a whole.
   virtual LineSetting RefusedSetting() const { return LineSetting::SerialLine; }
-  virtual int SetBaudRate(std::uint32_t baud) = 0;
-  virtual int SetDataBits(int dataBits) = 0;
-  virtual int SetModemLine(ModemLine line, bool on) = 0;
-  virtual int GetModemStatus(ModemStatus& status) = 0;
+  virtual PortError SetBaudRate(std::uint32_t baud) = 0;
+  virtual PortError SetDataBits(int dataBits) = 0;
+  virtual PortError SetModemLine(ModemLine line, bool on) = 0;
+  virtual PortError GetModemStatus(ModemStatus& status) = 0;
   // Never blocks: takes what is buffered, possibly nothing.
-  virtual int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) = 0;
+  virtual PortError Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) = 0;
   // Bounded in time (a few ms per byte); never waits for the line to drain.
-  virtual int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) = 0;
+  virtual PortError Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) = 0;
+  // The bytes of one frame are written: a device that gathers them sends
+  // them now.
+  virtual PortError Flush() { return {}; }
   // Blocks until an event; a Wake() from another thread ends the wait at once.
   virtual DeviceEvent WaitEvent() = 0;
   virtual void Wake() = 0;
+  // More about the last failure than its code (a network server's own
+  // words); empty for none.
+  virtual std::string FailureDetail() const { return {}; }
 };
 
 // The platform's backend: the one serial/ file the build picks for the target.

@@ -1,6 +1,5 @@
 #include "serial/SerialPort.h"
 
-#include <cerrno>
 #include <cstdlib>
 
 #include "serial/PumpThread.h"
@@ -143,11 +142,11 @@ void CSerialPort::PumpPendingMessages() {
   if (owner_ != nullptr) owner_->PumpPendingMessages();
 }
 
-void CSerialPort::KeepError(int error) {
+void CSerialPort::KeepError(PortError error) {
   lastError_.store(error);
 }
 
-bool CSerialPort::Succeeded(int error) {
-  if (error != 0) KeepError(error);
-  return error == 0;
+bool CSerialPort::Succeeded(PortError error) {
+  if (error) KeepError(error);
+  return !error;
 }

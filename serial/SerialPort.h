@@ -60,18 +60,21 @@ class CSerialPort : public IByteSink, private IPumpStep {
   bool GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDetect);
   int GetPortNumber() const;
   bool WriteByte(std::uint8_t byte) override;
+  void EndFrame() override;
   void PumpPendingMessages();
 
   void SetReceiver(IByteReceiver* receiver) { receiver_.store(receiver, std::memory_order_release); }
   void SetOwner(IPortOwner* owner) { owner_ = owner; }
   // Sees every change of line speed; nullptr for none.
   void SetTrace(IFrameTrace* trace) { trace_ = trace; }
-  int LastError() const { return lastError_.load(); }
+  PortError LastError() const { return lastError_.load(); }
   // What the device refused when the last Open opened it but could not
   // configure it; None otherwise. The device then stays open.
   LineSetting RefusedSetting() const { return refused_; }
   // The setting the port was asked for that RefusedSetting names, e.g. "9".
   std::string RefusedValue() const;
+  // The device's own words on its last failure, if it has any.
+  std::string LastErrorDetail() const { return device_->FailureDetail(); }
 
   // A device path that replaces the "COM%i" mapping; empty restores it.
   void SetDeviceOverride(const std::string& path) { deviceOverride_ = path; }
@@ -94,12 +97,12 @@ class CSerialPort : public IByteSink, private IPumpStep {
   void StopPump();
   bool Step(DeviceEvent event) override;
   bool Receive(DeviceEvent event);
-  void KeepError(int error);
-  // True for a result of 0; any other is kept as the last error.
-  bool Succeeded(int error);
+  void KeepError(PortError error);
+  // True for no error; a failure is kept as the last error.
+  bool Succeeded(PortError error);
   bool SetLine(ModemLine line, bool on);
-  // 0 or the errno of the failed read, which is also kept as last error.
-  int ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
+  // No error, or the failure of the read, which is also kept as last error.
+  PortError ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
   bool DeliverChunk();
   void KeepHangUpError();
   void ForgetEndedPump();
@@ -113,7 +116,7 @@ class CSerialPort : public IByteSink, private IPumpStep {
   IPortOwner* owner_ = nullptr;
   IFrameTrace* trace_ = nullptr;
   std::atomic<std::int32_t> pumpRunning_{0};
-  std::atomic<int> lastError_{0};
+  std::atomic<PortError> lastError_{PortError{}};
   std::atomic<bool> deviceLost_{false};
   // The runner holds a pump that no stop has forgotten yet.
   bool pumpRecorded_ = false;

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "serial/DeviceByName.h"
 #include "serial/TermiosLine.h"
 
 namespace {
@@ -30,26 +31,26 @@ CTermiosDevice::~CTermiosDevice() {
 }
 
 std::unique_ptr<ISerialDevice> MakeSerialDevice() {
-  return std::make_unique<CTermiosDevice>();
+  return std::make_unique<CDeviceByName>(std::make_unique<CTermiosDevice>());
 }
 
 std::string CTermiosDevice::PortDeviceName(int portNumber) const {
   return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
-int CTermiosDevice::Open(const std::string& path) {
+PortError CTermiosDevice::Open(const std::string& path) {
   Close();
   int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return errno;
+  if (fd < 0) return PortError::Posix(errno);
   int error = ClaimExclusive(fd);
   if (error != 0) {
     close(fd);
-    return error;
+    return PortError::Posix(error);
   }
   RequestLowLatency(fd);
   DrainWake();
   fd_.store(fd);
-  return 0;
+  return {};
 }
 
 void CTermiosDevice::Close() {
@@ -60,71 +61,71 @@ void CTermiosDevice::Close() {
   }
 }
 
-int CTermiosDevice::Configure(const LineSettings& settings) {
+PortError CTermiosDevice::Configure(const LineSettings& settings) {
   int fd = fd_.load();
-  if (fd < 0) return EBADF;
+  if (fd < 0) return PortError::Posix(EBADF);
   refused_ = LineSetting::SerialLine;
-  if (int error = ApplyLine(fd, settings); error != 0) return error;
+  if (int error = ApplyLine(fd, settings); error != 0) return PortError::Posix(error);
   refused_ = LineSetting::ControlLines;
-  return RaiseControlLines(fd);
+  return PortError::Posix(RaiseControlLines(fd));
 }
 
-int CTermiosDevice::SetBaudRate(std::uint32_t baud) {
+PortError CTermiosDevice::SetBaudRate(std::uint32_t baud) {
   int fd = fd_.load();
-  return fd < 0 ? EBADF : ApplyBaudRate(fd, baud);
+  return PortError::Posix(fd < 0 ? EBADF : ApplyBaudRate(fd, baud));
 }
 
-int CTermiosDevice::SetDataBits(int dataBits) {
+PortError CTermiosDevice::SetDataBits(int dataBits) {
   int fd = fd_.load();
-  return fd < 0 ? EBADF : ApplyDataBits(fd, dataBits);
+  return PortError::Posix(fd < 0 ? EBADF : ApplyDataBits(fd, dataBits));
 }
 
-int CTermiosDevice::SetModemLine(ModemLine line, bool on) {
+PortError CTermiosDevice::SetModemLine(ModemLine line, bool on) {
   int fd = fd_.load();
-  if (fd < 0) return EBADF;
+  if (fd < 0) return PortError::Posix(EBADF);
   int bits = line == ModemLine::Dtr ? TIOCM_DTR : TIOCM_RTS;
-  return ErrnoOr(ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits));
+  return PortError::Posix(ErrnoOr(ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits)));
 }
 
-int CTermiosDevice::GetModemStatus(ModemStatus& status) {
+PortError CTermiosDevice::GetModemStatus(ModemStatus& status) {
   status = ModemStatus{};
   int fd = fd_.load();
-  if (fd < 0) return EBADF;
+  if (fd < 0) return PortError::Posix(EBADF);
   int bits = 0;
-  if (ioctl(fd, TIOCMGET, &bits) < 0) return errno;
+  if (ioctl(fd, TIOCMGET, &bits) < 0) return PortError::Posix(errno);
   status.cts = (bits & TIOCM_CTS) != 0;
   status.dsr = (bits & TIOCM_DSR) != 0;
   status.ring = (bits & TIOCM_RNG) != 0;
   status.carrierDetect = (bits & TIOCM_CAR) != 0;
-  return 0;
+  return {};
 }
 
-int CTermiosDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
+PortError CTermiosDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   got = 0;
   int fd = fd_.load();
-  if (fd < 0) return EBADF;
+  if (fd < 0) return PortError::Posix(EBADF);
   ssize_t n = read(fd, buffer, max);
   if (n >= 0) {
     got = static_cast<std::size_t>(n);
-    return 0;
+    return {};
   }
-  return errno == EAGAIN || errno == EINTR ? 0 : errno;
+  return PortError::Posix(errno == EAGAIN || errno == EINTR ? 0 : errno);
 }
 
-int CTermiosDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
+PortError CTermiosDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
   written = 0;
   int fd = fd_.load();
-  if (fd < 0) return EBADF;
+  if (fd < 0) return PortError::Posix(EBADF);
   while (written < count) {
     ssize_t n = write(fd, bytes + written, count - written);
     if (n > 0) {
       written += static_cast<std::size_t>(n);
       continue;
     }
-    if (n < 0 && errno != EAGAIN && errno != EINTR) return errno;
-    if (int error = WaitWritable(fd, count - written); error != 0) return error;
+    if (n < 0 && errno != EAGAIN && errno != EINTR) return PortError::Posix(errno);
+    if (int error = WaitWritable(fd, count - written); error != 0) return PortError::Posix(error);
   }
-  return 0;
+  return {};
 }
 
 // The output buffer is full: wait, bounded, until the line takes more.

@@ -14,17 +14,17 @@ class CTermiosDevice final : public ISerialDevice {
   CTermiosDevice(const CTermiosDevice&) = delete;
   CTermiosDevice& operator=(const CTermiosDevice&) = delete;
 
-  int Open(const std::string& path) override;
+  PortError Open(const std::string& path) override;
   void Close() override;
   bool IsOpen() const override { return fd_.load() >= 0; }
-  int Configure(const LineSettings& settings) override;
+  PortError Configure(const LineSettings& settings) override;
   LineSetting RefusedSetting() const override { return refused_; }
-  int SetBaudRate(std::uint32_t baud) override;
-  int SetDataBits(int dataBits) override;
-  int SetModemLine(ModemLine line, bool on) override;
-  int GetModemStatus(ModemStatus& status) override;
-  int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
-  int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
+  PortError SetBaudRate(std::uint32_t baud) override;
+  PortError SetDataBits(int dataBits) override;
+  PortError SetModemLine(ModemLine line, bool on) override;
+  PortError GetModemStatus(ModemStatus& status) override;
+  PortError Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
+  PortError Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
   DeviceEvent WaitEvent() override;
   void Wake() override;
   // COMn is the tty that Linux numbers n - 1.

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "serial/DeviceByName.h"
+
 namespace {
 
 constexpr DWORD kEventMask = EV_RXCHAR | EV_ERR;
@@ -178,7 +180,7 @@ CWin32ComDevice::~CWin32ComDevice() {
 }
 
 std::unique_ptr<ISerialDevice> MakeSerialDevice() {
-  return std::make_unique<CWin32ComDevice>();
+  return std::make_unique<CDeviceByName>(std::make_unique<CWin32ComDevice>());
 }
 
 std::string CWin32ComDevice::PortDeviceName(int portNumber) const {
@@ -186,23 +188,23 @@ std::string CWin32ComDevice::PortDeviceName(int portNumber) const {
   return portNumber >= 10 ? "\\\\.\\" + name : name;
 }
 
-int CWin32ComDevice::Open(const std::string& path) {
+PortError CWin32ComDevice::Open(const std::string& path) {
   Close();
   const int comNumber = ComPortNumber(path);
-  if (comNumber > kMaxComPort) return ERROR_INVALID_NAME;
+  if (comNumber > kMaxComPort) return PortError::Win32(ERROR_INVALID_NAME);
   HANDLE handle = CreateFileA(FullDeviceName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+  if (handle == INVALID_HANDLE_VALUE) return PortError::Win32(GetLastError());
   // A file opens as well as a port does; only a character device is one.
   if (GetFileType(handle) != FILE_TYPE_CHAR) {
     CloseHandle(handle);
-    return ERROR_BAD_DEVICE;
+    return PortError::Win32(ERROR_BAD_DEVICE);
   }
   ResetEvent(waits_->stop);
   waits_->emptyWakes = 0;
   readFailed_.store(false);
   handle_.store(handle);
-  return 0;
+  return {};
 }
 
 void CWin32ComDevice::Close() {
@@ -217,7 +219,7 @@ bool CWin32ComDevice::IsOpen() const {
   return handle_.load() != INVALID_HANDLE_VALUE;
 }
 
-int CWin32ComDevice::Configure(const LineSettings& settings) {
+PortError CWin32ComDevice::Configure(const LineSettings& settings) {
   HANDLE handle = AsHandle(handle_.load());
   const auto build = [&settings](DCB& dcb) {
     char definition[64];
@@ -230,43 +232,43 @@ int CWin32ComDevice::Configure(const LineSettings& settings) {
   };
   // NUL and other devices that are no COM port fail GetCommState here.
   refused_ = LineSetting::SerialLine;
-  if (int error = ChangeState(handle, build); error != 0) return error;
+  if (int error = ChangeState(handle, build); error != 0) return PortError::Win32(error);
   // Reads return at once with what is buffered; a write is bounded by its length.
   COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, kWriteMsPerByte, kWriteConstantMs};
   refused_ = LineSetting::Timeouts;
-  if (!SetCommTimeouts(handle, &timeouts)) return static_cast<int>(GetLastError());
+  if (!SetCommTimeouts(handle, &timeouts)) return PortError::Win32(GetLastError());
   refused_ = LineSetting::EventMask;
-  return LastErrorOr(SetCommMask(handle, kEventMask));
+  return PortError::Win32(LastErrorOr(SetCommMask(handle, kEventMask)));
 }
 
-int CWin32ComDevice::SetBaudRate(std::uint32_t baud) {
-  return ChangeState(AsHandle(handle_.load()), [baud](DCB& dcb) {
+PortError CWin32ComDevice::SetBaudRate(std::uint32_t baud) {
+  return PortError::Win32(ChangeState(AsHandle(handle_.load()), [baud](DCB& dcb) {
     dcb.BaudRate = baud;
     return 0;
-  });
+  }));
 }
 
-int CWin32ComDevice::SetDataBits(int dataBits) {
-  return ChangeState(AsHandle(handle_.load()), [dataBits](DCB& dcb) {
+PortError CWin32ComDevice::SetDataBits(int dataBits) {
+  return PortError::Win32(ChangeState(AsHandle(handle_.load()), [dataBits](DCB& dcb) {
     dcb.ByteSize = static_cast<BYTE>(dataBits);
     return 0;
-  });
+  }));
 }
 
-int CWin32ComDevice::SetModemLine(ModemLine line, bool on) {
+PortError CWin32ComDevice::SetModemLine(ModemLine line, bool on) {
   DWORD function = line == ModemLine::Dtr ? (on ? SETDTR : CLRDTR) : (on ? SETRTS : CLRRTS);
-  return LastErrorOr(EscapeCommFunction(AsHandle(handle_.load()), function));
+  return PortError::Win32(LastErrorOr(EscapeCommFunction(AsHandle(handle_.load()), function)));
 }
 
-int CWin32ComDevice::GetModemStatus(ModemStatus& status) {
+PortError CWin32ComDevice::GetModemStatus(ModemStatus& status) {
   status = ModemStatus{};
   DWORD bits = 0;
-  if (!GetCommModemStatus(AsHandle(handle_.load()), &bits)) return static_cast<int>(GetLastError());
+  if (!GetCommModemStatus(AsHandle(handle_.load()), &bits)) return PortError::Win32(GetLastError());
   status.cts = (bits & MS_CTS_ON) != 0;
   status.dsr = (bits & MS_DSR_ON) != 0;
   status.ring = (bits & MS_RING_ON) != 0;
   status.carrierDetect = (bits & MS_RLSD_ON) != 0;
-  return 0;
+  return {};
 }
 
 // ClearCommError also clears a line error, which is all one calls for.
@@ -279,28 +281,28 @@ int CWin32ComDevice::QueuedBytes(void* handle, std::uint32_t& queued) const {
   return 0;
 }
 
-int CWin32ComDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
+PortError CWin32ComDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   got = 0;
   HANDLE handle = AsHandle(handle_.load());
   std::uint32_t queued = 0;
-  if (int error = QueuedBytes(handle, queued); error != 0) return error;
+  if (int error = QueuedBytes(handle, queued); error != 0) return PortError::Win32(error);
   // Only what is queued, so the read completes at once whatever the driver
   // makes of the read time-outs.
   const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(max, queued));
-  if (wanted == 0) return 0;
+  if (wanted == 0) return {};
   DWORD transferred = 0;
   const int error = IssueAndFinish(handle, waits_->read, kCallSlackMs, transferred, [&](OVERLAPPED* record) {
     return ReadFile(handle, buffer, wanted, nullptr, record);
   });
   if (error != 0) {
     readFailed_.store(true);
-    return error;
+    return PortError::Win32(error);
   }
   got = transferred;
-  return 0;
+  return {};
 }
 
-int CWin32ComDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
+PortError CWin32ComDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
   written = 0;
   HANDLE handle = AsHandle(handle_.load());
   const DWORD length = static_cast<DWORD>(count);
@@ -311,7 +313,7 @@ int CWin32ComDevice::Write(const std::uint8_t* bytes, std::size_t count, std::si
   });
   written = transferred;
   if (error == 0 && transferred < length) error = ERROR_TIMEOUT;  // the driver's write time-out
-  return error;
+  return PortError::Win32(error);
 }
 
 DeviceEvent CWin32ComDevice::WaitEvent() {

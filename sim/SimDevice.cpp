@@ -21,15 +21,15 @@ std::unique_ptr<IPumpRunner> CSimDevice::MakePumpRunner() {
   return std::make_unique<CInlinePump>(*this);
 }
 
-int CSimDevice::Open(const std::string&) {
-  if (unplugged_) return ENOENT;
-  if (open_) return EBUSY;
+PortError CSimDevice::Open(const std::string&) {
+  if (unplugged_) return PortError::Posix(ENOENT);
+  if (open_) return PortError::Posix(EBUSY);
   open_ = true;
   hungUp_ = false;
   wake_ = false;
   rx_.clear();
   ++session_;
-  return 0;
+  return {};
 }
 
 void CSimDevice::Close() {
@@ -38,65 +38,65 @@ void CSimDevice::Close() {
   ++session_;
 }
 
-int CSimDevice::Configure(const LineSettings& settings) {
-  if (!open_ || hungUp_) return EIO;
+PortError CSimDevice::Configure(const LineSettings& settings) {
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
   // As a UART driver: a character size it has no setting for is refused.
-  if (settings.dataBits < 5 || settings.dataBits > 8) return EINVAL;
+  if (settings.dataBits < 5 || settings.dataBits > 8) return PortError::Posix(EINVAL);
   host_.baud = settings.baud;
   host_.dataBits = settings.dataBits;
   host_.dtr = true;
   host_.rts = true;
   Schedule(ups_.OnHostLine(host_, NowUs()));
-  return 0;
+  return {};
 }
 
-int CSimDevice::SetBaudRate(std::uint32_t baud) {
-  if (!open_ || hungUp_) return EIO;
+PortError CSimDevice::SetBaudRate(std::uint32_t baud) {
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
   host_.baud = baud;
   Schedule(ups_.OnHostLine(host_, NowUs()));
-  return 0;
+  return {};
 }
 
-int CSimDevice::SetDataBits(int dataBits) {
-  if (!open_ || hungUp_) return EIO;
-  if (dataBits < 5 || dataBits > 8) return EINVAL;
+PortError CSimDevice::SetDataBits(int dataBits) {
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
+  if (dataBits < 5 || dataBits > 8) return PortError::Posix(EINVAL);
   host_.dataBits = dataBits;
   Schedule(ups_.OnHostLine(host_, NowUs()));
-  return 0;
+  return {};
 }
 
-int CSimDevice::SetModemLine(ModemLine line, bool on) {
-  if (!open_ || hungUp_) return EIO;
+PortError CSimDevice::SetModemLine(ModemLine line, bool on) {
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
   (line == ModemLine::Dtr ? host_.dtr : host_.rts) = on;
   Schedule(ups_.OnHostLine(host_, NowUs()));
-  return 0;
+  return {};
 }
 
-int CSimDevice::GetModemStatus(ModemStatus& status) {
-  if (!open_ || hungUp_) return EIO;
+PortError CSimDevice::GetModemStatus(ModemStatus& status) {
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
   status = ModemStatus{};
   status.dsr = ups_.Dsr(host_);
   status.cts = host_.rts;
-  return 0;
+  return {};
 }
 
-int CSimDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
+PortError CSimDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   got = 0;
-  if (!open_ || hungUp_) return EIO;
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
   while (got < max && !rx_.empty()) {
     buffer[got++] = rx_.front();
     rx_.pop_front();
   }
-  return 0;
+  return {};
 }
 
-int CSimDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
+PortError CSimDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) {
   written = 0;
-  if (!open_ || hungUp_) return EIO;
+  if (!open_ || hungUp_) return PortError::Posix(EIO);
   std::vector<SimOutput> out = ups_.OnBytes(bytes, count, NowUs(), host_);
   written = count;
   Schedule(std::move(out));
-  return 0;
+  return {};
 }
 
 void CSimDevice::Schedule(std::vector<SimOutput> outputs) {

@@ -24,16 +24,16 @@ class CSimDevice final : public ISerialDevice {
  public:
   CSimDevice(CVirtualClock& clock, CUpsSimulator& ups) : clock_(clock), ups_(ups) {}
 
-  int Open(const std::string& path) override;
+  PortError Open(const std::string& path) override;
   void Close() override;
   bool IsOpen() const override { return open_; }
-  int Configure(const LineSettings& settings) override;
-  int SetBaudRate(std::uint32_t baud) override;
-  int SetDataBits(int dataBits) override;
-  int SetModemLine(ModemLine line, bool on) override;
-  int GetModemStatus(ModemStatus& status) override;
-  int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
-  int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
+  PortError Configure(const LineSettings& settings) override;
+  PortError SetBaudRate(std::uint32_t baud) override;
+  PortError SetDataBits(int dataBits) override;
+  PortError SetModemLine(ModemLine line, bool on) override;
+  PortError GetModemStatus(ModemStatus& status) override;
+  PortError Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
+  PortError Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
   // Takes the pending event without blocking: the inline pump asks only when
   // there is one.
   DeviceEvent WaitEvent() override;

@@ -53,10 +53,10 @@ TEST(PortOverFake, RefusedOpenKeepsErrnoAndStartsNoPump) {
   f.device->openError = EACCES;
   EXPECT_FALSE(f.port.Open(1, 19200, 8, 1, 0));
   EXPECT_FALSE(f.port.IsOpen());
-  EXPECT_EQ(f.port.LastError(), EACCES);
+  EXPECT_EQ(f.port.LastError(), PortError::Posix(EACCES));
   EXPECT_EQ(f.port.PumpRunningFlag(), 0);
   EXPECT_FALSE(f.port.SetDtr(true));
-  EXPECT_EQ(f.port.LastError(), EBADF);
+  EXPECT_EQ(f.port.LastError(), PortError::Posix(EBADF));
   f.port.Close();
   EXPECT_EQ(f.clock.NowMs(), 0);
   FakePort never;
@@ -72,7 +72,7 @@ TEST(PortOverFake, FailedConfigureLeavesDeviceOpenWithoutPump) {
   f.device->callError = EINVAL;
   EXPECT_FALSE(f.port.Open(1, 19200, 9, 1, 0));
   EXPECT_TRUE(f.port.IsOpen());
-  EXPECT_EQ(f.port.LastError(), EINVAL);
+  EXPECT_EQ(f.port.LastError(), PortError::Posix(EINVAL));
   EXPECT_EQ(f.port.PumpRunningFlag(), 0);
   EXPECT_EQ(f.port.RefusedSetting(), LineSetting::DataBits);
   EXPECT_EQ(f.port.RefusedValue(), "9");
@@ -109,7 +109,7 @@ TEST(PortOverFake, SpeedAndDataBitsReportPreviousAndRewriteTexts) {
   EXPECT_EQ(f.port.settings.baud, "1200");
   EXPECT_FALSE(f.port.SetDataBits(8, previousBits));
   EXPECT_EQ(f.port.settings.dataBits, "7");
-  EXPECT_EQ(f.port.LastError(), EIO);
+  EXPECT_EQ(f.port.LastError(), PortError::Posix(EIO));
 }
 
 TEST(PortOverFake, ModemLinesAndStatus) {
@@ -127,7 +127,7 @@ TEST(PortOverFake, ModemLinesAndStatus) {
   EXPECT_FALSE(f.port.GetModemStatus(cts, dsr, ring, cd));
   EXPECT_EQ(std::vector<int>({cts, dsr, ring, cd}), std::vector<int>({0, 0, 0, 0}));
   EXPECT_FALSE(f.port.SetDtr(true));
-  EXPECT_EQ(f.port.LastError(), ENOTTY);
+  EXPECT_EQ(f.port.LastError(), PortError::Posix(ENOTTY));
 }
 
 TEST(PortOverFake, PumpDeliversAtMostEightyBytesAWakeUp) {
@@ -208,7 +208,7 @@ TEST(PortOverFake, LostDeviceParksThePumpWithItsError) {
   ASSERT_TRUE(f.port.Open(1, 19200, 8, 1, 0));
   f.device->HangUp();
   ASSERT_TRUE(WaitUntilTrue([&f] { return f.port.DeviceLost(); }));
-  EXPECT_EQ(f.port.LastError(), EIO);
+  EXPECT_EQ(f.port.LastError(), PortError::Posix(EIO));
   int waits = f.device->WaitCount();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(f.device->WaitCount(), waits);

@@ -37,7 +37,7 @@ TEST(PortOverPty, BytesFlowBothWaysAcrossReopen) {
   ASSERT_FALSE(p.pty.slavePath.empty());
   std::vector<std::uint8_t> expected;
   for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(p.Open()) << p.port.LastError();
+    ASSERT_TRUE(p.Open()) << p.port.LastError().code;
     for (std::size_t chunk : {1, 7, 80, 81, 300}) {
       std::vector<std::uint8_t> bytes = Pattern(chunk);
       p.pty.Write(bytes);
@@ -75,7 +75,7 @@ TEST(PortOverPty, SpeedChangesShowOnTheMaster) {
   }
   EXPECT_EQ(p.port.settings.baud, "28800");
   EXPECT_FALSE(p.port.SetBaudRate(0, previous));
-  EXPECT_EQ(p.port.LastError(), EINVAL);
+  EXPECT_EQ(p.port.LastError(), PortError::Posix(EINVAL));
 }
 
 TEST(PortOverPty, UnsupportedCallsFailCleanlyAndLeaveThePortUsable) {
@@ -84,10 +84,10 @@ TEST(PortOverPty, UnsupportedCallsFailCleanlyAndLeaveThePortUsable) {
   ASSERT_TRUE(p.Open());
   std::uint8_t previousBits = 0;
   EXPECT_FALSE(p.port.SetDataBits(7, previousBits));
-  EXPECT_EQ(p.port.LastError(), ENOTTY);
+  EXPECT_EQ(p.port.LastError(), PortError::Posix(ENOTTY));
   EXPECT_EQ(p.port.CurrentLine().dataBits, 8);
   EXPECT_FALSE(p.port.SetDtr(false));
-  EXPECT_EQ(p.port.LastError(), ENOTTY);
+  EXPECT_EQ(p.port.LastError(), PortError::Posix(ENOTTY));
   int cts = 1, dsr = 1, ring = 1, cd = 1;
   EXPECT_FALSE(p.port.GetModemStatus(cts, dsr, ring, cd));
   EXPECT_EQ(cts + dsr + ring + cd, 0);
@@ -107,7 +107,7 @@ TEST(PortOverPty, UnusableDevicesFailWithTheirErrno) {
     port.SetDeviceOverride(path);
     EXPECT_FALSE(port.Open(1, 19200, 8, 1, 0)) << path;
     EXPECT_FALSE(port.IsOpen()) << path;
-    EXPECT_EQ(port.LastError(), error) << path;
+    EXPECT_EQ(port.LastError(), PortError::Posix(error)) << path;
     EXPECT_EQ(port.PumpRunningFlag(), 0) << path;
   }
 }
@@ -120,9 +120,9 @@ TEST(PortOverPty, SecondOpenOfTheSameDeviceIsBusy) {
   CSerialPort second(clock, std::make_unique<CTermiosDevice>());
   second.SetDeviceOverride(first.pty.slavePath);
   EXPECT_FALSE(second.Open(1, 19200, 8, 1, 0));
-  EXPECT_EQ(second.LastError(), EBUSY);
+  EXPECT_EQ(second.LastError(), PortError::Posix(EBUSY));
   first.port.Close();
-  EXPECT_TRUE(second.Open(1, 19200, 8, 1, 0)) << second.LastError();
+  EXPECT_TRUE(second.Open(1, 19200, 8, 1, 0)) << second.LastError().code;
 }
 
 TEST(PortOverPty, VanishedDeviceIsReportedAndCloseStillWorks) {
@@ -135,7 +135,7 @@ TEST(PortOverPty, VanishedDeviceIsReportedAndCloseStillWorks) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_TRUE(p.port.DeviceLost());
-  EXPECT_EQ(p.port.LastError(), EIO);
+  EXPECT_EQ(p.port.LastError(), PortError::Posix(EIO));
   p.port.Close();
   EXPECT_TRUE(p.owner.messages.empty());
   EXPECT_FALSE(p.port.IsOpen());

@@ -44,12 +44,12 @@ void CSettlingClock::Settle() {
   if (settle_) settle_();
 }
 
-int CFakeDevice::Open(const std::string& path) {
+PortError CFakeDevice::Open(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   openedPath = path;
   open_ = openError == 0;
   hungUp_ = false;
-  return openError;
+  return PortError::Posix(openError);
 }
 
 void CFakeDevice::Close() {
@@ -62,47 +62,47 @@ bool CFakeDevice::IsOpen() const {
   return open_;
 }
 
-int CFakeDevice::Configure(const LineSettings& settings) {
+PortError CFakeDevice::Configure(const LineSettings& settings) {
   if (callError == 0) {
     line = settings;
     dtr = rts = true;
   }
-  return callError;
+  return PortError::Posix(callError);
 }
 
-int CFakeDevice::SetBaudRate(std::uint32_t baud) {
+PortError CFakeDevice::SetBaudRate(std::uint32_t baud) {
   if (callError == 0) {
     line.baud = baud;
   }
-  return callError;
+  return PortError::Posix(callError);
 }
 
-int CFakeDevice::SetDataBits(int dataBits) {
+PortError CFakeDevice::SetDataBits(int dataBits) {
   if (callError == 0) {
     line.dataBits = dataBits;
   }
-  return callError;
+  return PortError::Posix(callError);
 }
 
-int CFakeDevice::SetModemLine(ModemLine which, bool on) {
-  if (!IsOpen()) return EBADF;
+PortError CFakeDevice::SetModemLine(ModemLine which, bool on) {
+  if (!IsOpen()) return PortError::Posix(EBADF);
   if (callError == 0) {
     (which == ModemLine::Dtr ? dtr : rts) = on;
   }
-  return callError;
+  return PortError::Posix(callError);
 }
 
-int CFakeDevice::GetModemStatus(ModemStatus& out) {
-  if (!IsOpen()) return EBADF;
+PortError CFakeDevice::GetModemStatus(ModemStatus& out) {
+  if (!IsOpen()) return PortError::Posix(EBADF);
   out = callError == 0 ? status : ModemStatus{};
-  return callError;
+  return PortError::Posix(callError);
 }
 
-int CFakeDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
+PortError CFakeDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   std::lock_guard<std::mutex> lock(mutex_);
   got = 0;
   if (hungUp_) {
-    return EIO;
+    return PortError::Posix(EIO);
   }
   while (got < max && !input_.empty()) {
     buffer[got++] = input_.front();
@@ -112,14 +112,14 @@ int CFakeDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
     emptiedAtWait_ = waits_;
   }
   changed_.notify_all();
-  return 0;
+  return {};
 }
 
-int CFakeDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& writtenCount) {
+PortError CFakeDevice::Write(const std::uint8_t* bytes, std::size_t count, std::size_t& writtenCount) {
   std::lock_guard<std::mutex> lock(mutex_);
   written.insert(written.end(), bytes, bytes + count);
   writtenCount = count;
-  return 0;
+  return {};
 }
 
 DeviceEvent CFakeDevice::WaitEvent() {

@@ -65,16 +65,16 @@ class CSettlingClock final : public IClock {
 // A scripted device: the test feeds input and sets the results of the calls.
 class CFakeDevice final : public ISerialDevice {
  public:
-  int Open(const std::string& path) override;
+  PortError Open(const std::string& path) override;
   void Close() override;
   bool IsOpen() const override;
-  int Configure(const LineSettings& settings) override;
-  int SetBaudRate(std::uint32_t baud) override;
-  int SetDataBits(int dataBits) override;
-  int SetModemLine(ModemLine line, bool on) override;
-  int GetModemStatus(ModemStatus& status) override;
-  int Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
-  int Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
+  PortError Configure(const LineSettings& settings) override;
+  PortError SetBaudRate(std::uint32_t baud) override;
+  PortError SetDataBits(int dataBits) override;
+  PortError SetModemLine(ModemLine line, bool on) override;
+  PortError GetModemStatus(ModemStatus& status) override;
+  PortError Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) override;
+  PortError Write(const std::uint8_t* bytes, std::size_t count, std::size_t& written) override;
   DeviceEvent WaitEvent() override;
   void Wake() override;
   // Names ports as a Linux tty does, on every platform.

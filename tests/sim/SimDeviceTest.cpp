@@ -15,13 +15,13 @@ SimProfile Default() {
 
 void Write(CSimDevice& device, const Bytes& bytes) {
   std::size_t written = 0;
-  ASSERT_EQ(device.Write(bytes.data(), bytes.size(), written), 0);
+  ASSERT_EQ(device.Write(bytes.data(), bytes.size(), written), PortError{});
 }
 
 Bytes ReadAll(CSimDevice& device) {
   std::uint8_t buffer[600];
   std::size_t got = 0;
-  EXPECT_EQ(device.Read(buffer, sizeof buffer, got), 0);
+  EXPECT_EQ(device.Read(buffer, sizeof buffer, got), PortError{});
   return Bytes(buffer, buffer + got);
 }
 
@@ -32,8 +32,8 @@ TEST(SimDevice, DeliversTheReplyAfterTheLatencyOnTheVirtualClock) {
   CVirtualClock clock;
   CUpsSimulator ups(profile);
   CSimDevice device(clock, ups);
-  ASSERT_EQ(device.Open("sim"), 0);
-  ASSERT_EQ(device.Configure(LineSettings{}), 0);
+  ASSERT_EQ(device.Open("sim"), PortError{});
+  ASSERT_EQ(device.Configure(LineSettings{}), PortError{});
   Write(device, {0xAB, 0x04, 0xCF, 0x54, 0x4F, 0x42, 0x9D});
   clock.AdvanceTo(250);
   Write(device, {0xAB, 0x01, 0xA0, 0xB4});
@@ -48,8 +48,8 @@ TEST(SimDevice, GarblesRepliesAtAMismatchedSpeed) {
   CVirtualClock clock;
   CUpsSimulator ups(Default());
   CSimDevice device(clock, ups);
-  ASSERT_EQ(device.Open("sim"), 0);
-  ASSERT_EQ(device.Configure(LineSettings{1200, 8, 1, 'N'}), 0);
+  ASSERT_EQ(device.Open("sim"), PortError{});
+  ASSERT_EQ(device.Configure(LineSettings{1200, 8, 1, 'N'}), PortError{});
   device.SetModemLine(ModemLine::Rts, false);
   device.SetModemLine(ModemLine::Dtr, false);
   device.SetModemLine(ModemLine::Dtr, true);
@@ -84,8 +84,8 @@ TEST(SimDevice, ThePumpHasEveryReplyByteWhenTheStepReturnsAndHangUpEndsIt) {
   CVirtualClock clock;
   CUpsSimulator ups(Default());
   CSimDevice device(clock, ups);
-  ASSERT_EQ(device.Open("sim"), 0);
-  ASSERT_EQ(device.Configure(LineSettings{}), 0);
+  ASSERT_EQ(device.Open("sim"), PortError{});
+  ASSERT_EQ(device.Configure(LineSettings{}), PortError{});
   CountingPump pump(device);
   std::unique_ptr<IPumpRunner> runner = device.MakePumpRunner();
   ASSERT_TRUE(runner->Start(pump));
@@ -97,9 +97,9 @@ TEST(SimDevice, ThePumpHasEveryReplyByteWhenTheStepReturnsAndHangUpEndsIt) {
   runner->Join();
   EXPECT_TRUE(pump.hungUp);
   device.Close();
-  EXPECT_EQ(device.Open("sim"), ENOENT);
+  EXPECT_EQ(device.Open("sim"), PortError::Posix(ENOENT));
   device.Replug();
-  EXPECT_EQ(device.Open("sim"), 0);
+  EXPECT_EQ(device.Open("sim"), PortError{});
 }
 
 }  // namespace

@@ -25,12 +25,12 @@ TEST(ComDeviceNames, UnusableNamesAreRefusedWithTheirOwnErrors) {
   CWorkDir dir;
   const std::string file = dir.Write("notes.txt", std::string("not a port"));
   CWin32ComDevice device;
-  EXPECT_EQ(device.Open("COM256"), ERROR_INVALID_NAME);
-  EXPECT_EQ(device.Open(file), ERROR_BAD_DEVICE);
-  const int missing = device.Open("COM199");
+  EXPECT_EQ(device.Open("COM256"), PortError::Win32(ERROR_INVALID_NAME));
+  EXPECT_EQ(device.Open(file), PortError::Win32(ERROR_BAD_DEVICE));
+  const int missing = device.Open("COM199").code;
   EXPECT_TRUE(missing == ERROR_FILE_NOT_FOUND || missing == ERROR_PATH_NOT_FOUND) << missing;
   EXPECT_FALSE(device.IsOpen());
-  EXPECT_EQ(device.SetModemLine(ModemLine::Dtr, true), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(device.SetModemLine(ModemLine::Dtr, true), PortError::Win32(ERROR_INVALID_HANDLE));
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST(ComOverPty, ConnectsProgramsAndVerifies) {
   // The default UPS on COMn: connect, program and verify end green without a box, and close wakes the pump at
   // once.
   ComLoader loader;
-  ASSERT_TRUE(loader.app->Port()->IsOpen()) << loader.app->Port()->LastError();
+  ASSERT_TRUE(loader.app->Port()->IsOpen()) << loader.app->Port()->LastError().code;
   ASSERT_TRUE(loader.ConnectAndProgram()) << loader.frame->TranscriptText();
   EXPECT_EQ(loader.view.colour, StatusColour::Ok);
   EXPECT_TRUE(loader.view.boxes.empty());
@@ -111,7 +111,7 @@ TEST(ComOverPty, ModemLinesWorkOrFailWithTheirError) {
     EXPECT_TRUE(port.GetModemStatus(cts, dsr, ring, carrier));
   } else {
     EXPECT_FALSE(port.SetDtr(false));
-    EXPECT_EQ(port.LastError(), ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(port.LastError(), PortError::Win32(ERROR_NOT_SUPPORTED));
     EXPECT_FALSE(port.GetModemStatus(cts, dsr, ring, carrier));
   }
 }
@@ -123,7 +123,7 @@ TEST(ComOverPtyUnplugged, LostDeviceEndsTheTransferAtOnce) {
   const auto start = GetTickCount64();
   EXPECT_FALSE(loader.ConnectAndProgram());
   EXPECT_TRUE(loader.app->Port()->DeviceLost());
-  EXPECT_NE(loader.app->Port()->LastError(), 0);
+  EXPECT_TRUE(loader.app->Port()->LastError());
   EXPECT_LT(GetTickCount64() - start, 15000u);
 }
 

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Test rig: tobrane-upssim on a Linux pty, served over RFC 2217 by a ser2net
+# of its own on 127.0.0.1, for the length of one command.
+#   ser2net-rig.sh [--sim-arg ARG]... UPSSIM PROFILE MODEM_LINES -- COMMAND...
+# MODEM_LINES is the modem-line library (tests/wine/ModemLines.c): ser2net
+# answers no DTR/RTS request on a pty without it. COMMAND runs with
+# TOBRANE_NET_DEVICE (rfc2217://127.0.0.1:PORT), TOBRANE_SIM_DEVICE (the
+# pty), TOBRANE_SER2NET_PID and TOBRANE_SIM_WORK; after it both are stopped
+# and the simulator's state is in $TOBRANE_SIM_WORK/ups-state.json for a
+# command given after --then.
+set -euo pipefail
+sim_args=()
+while [ "${1#--}" != "$1" ]; do
+  case $1 in
+    --sim-arg) sim_args+=("$2"); shift 2 ;;
+    *) echo "ser2net-rig.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+done
+upssim=$1 profile=$2 modem_lines=$3
+shift 3
+[ "$1" = "--" ] && shift
+command=()
+while [ $# -gt 0 ] && [ "$1" != "--then" ]; do command+=("$1"); shift; done
+[ $# -gt 0 ] && shift
+then_command=("$@")
+
+work=$(mktemp -d)
+sim_pid="" ser2net_pid=""
+stop() {
+  if [ -n "$ser2net_pid" ]; then kill "$ser2net_pid" 2>/dev/null || true; wait "$ser2net_pid" 2>/dev/null || true; fi
+  if [ -n "$sim_pid" ]; then
+    # A simulator whose pty nobody reads any more (ser2net killed) may be
+    # stuck in a write: it gets two seconds, then the kill.
+    kill "$sim_pid" 2>/dev/null || true
+    for _ in $(seq 40); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.05; done
+    kill -9 "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  ser2net_pid="" sim_pid=""
+}
+trap 'stop; rm -rf "$work"' EXIT
+
+"$upssim" --profile "$profile" --state-out "$work/ups-state.json" "${sim_args[@]}" > "$work/sim.out" &
+sim_pid=$!
+device=""
+for _ in $(seq 100); do
+  device=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
+  [ -n "$device" ] && break
+  sleep 0.05
+done
+[ -n "$device" ] || { echo "ser2net-rig.sh: the simulator printed no pty" >&2; exit 1; }
+
+# A port picked at random; another one if ser2net cannot take it.
+port=""
+for _ in $(seq 20); do
+  candidate=$((20000 + RANDOM % 40000))
+  cat > "$work/ser2net.yaml" <<CONFIG
+connection: &con0
+  accepter: telnet(rfc2217),tcp,127.0.0.1,$candidate
+  connector: serialdev,$device,19200n81,local
+  options:
+    max-connections: 1
+CONFIG
+  LD_PRELOAD="$modem_lines" ser2net -n -d -u -c "$work/ser2net.yaml" -P "$work/ser2net.pid" > "$work/ser2net.log" 2>&1 &
+  ser2net_pid=$!
+  for _ in $(seq 40); do
+    # Listening (state 0A) on the port, in the kernel's table.
+    grep -qi ":$(printf '%04X' "$candidate") 00000000:0000 0A" /proc/net/tcp && { port=$candidate; break; }
+    kill -0 "$ser2net_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -n "$port" ] && break
+  kill "$ser2net_pid" 2>/dev/null; wait "$ser2net_pid" 2>/dev/null || true
+  ser2net_pid=""
+done
+[ -n "$port" ] || { echo "ser2net-rig.sh: ser2net did not start:" >&2; cat "$work/ser2net.log" >&2; exit 1; }
+
+status=0
+TOBRANE_NET_DEVICE="rfc2217://127.0.0.1:$port" TOBRANE_SIM_DEVICE="$device" TOBRANE_SER2NET_PID="$ser2net_pid" \
+  TOBRANE_SIM_WORK="$work" "${command[@]}" || status=$?
+stop
+if [ "$status" -eq 0 ] && [ ${#then_command[@]} -gt 0 ]; then
+  TOBRANE_SIM_WORK="$work" "${then_command[@]}" || status=$?
+fi
+exit "$status"
