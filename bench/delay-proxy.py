@@ -3,7 +3,8 @@
 in each direction, keeping order: a network line of a given round-trip time
 for the loader, made on loopback.
    bench/delay-proxy.py LISTEN_PORT TARGET_PORT ROUND_TRIP_MS
-Serves one connection at a time until killed."""
+Serves one connection at a time until killed. With LISTEN_PORT 0 it takes a
+free port and prints it as its first line, once it listens."""
 import socket
 import sys
 import threading
@@ -18,7 +19,11 @@ def pump(source, target, hold):
         while True:
             due, data = pending.get()
             if data is None:
-                target.shutdown(socket.SHUT_WR)
+                # The far side may be gone already (the loader closed first).
+                try:
+                    target.shutdown(socket.SHUT_WR)
+                except OSError:
+                    pass
                 return
             delay = due - time.monotonic()
             if delay > 0:
@@ -47,6 +52,7 @@ def main():
     server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     server.bind(("127.0.0.1", listen_port))
     server.listen(1)
+    print(server.getsockname()[1], flush=True)
     while True:
         client, _ = server.accept()
         upstream = socket.create_connection(("127.0.0.1", target_port))

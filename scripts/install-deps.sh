@@ -11,8 +11,9 @@ packages+=(help2man lintian appstream desktop-file-utils man-db bsdextrautils)
 packages+=(nsis fonts-wine)
 # The Windows tree: the mingw-w64 cross compiler, and Wine to run its tests.
 packages+=(g++-mingw-w64-x86-64 wine wine64)
-# The network serial port's end-to-end tests: a real RFC 2217 server.
-packages+=(ser2net)
+# The network serial port's end-to-end tests: a real RFC 2217 server, and
+# python3 for the proxy that gives the line a round trip (bench/delay-proxy.py).
+packages+=(ser2net python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

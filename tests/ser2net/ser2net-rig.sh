@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Test rig: tobrane-upssim on a Linux pty, served over RFC 2217 by a ser2net
 # of its own on 127.0.0.1, for the length of one command.
-#   ser2net-rig.sh [--sim-arg ARG]... UPSSIM PROFILE MODEM_LINES -- COMMAND...
+#   ser2net-rig.sh [--sim-arg ARG]... [--round-trip MS] UPSSIM PROFILE MODEM_LINES -- COMMAND...
 # MODEM_LINES is the modem-line library (tests/wine/ModemLines.c): ser2net
 # answers no DTR/RTS request on a pty without it. COMMAND runs with
 # TOBRANE_NET_DEVICE (rfc2217://127.0.0.1:PORT), TOBRANE_SIM_DEVICE (the
 # pty), TOBRANE_SER2NET_PID and TOBRANE_SIM_WORK; after it both are stopped
 # and the simulator's state is in $TOBRANE_SIM_WORK/ups-state.json for a
-# command given after --then.
+# command given after --then. With --round-trip, TOBRANE_NET_DEVICE names a
+# proxy (bench/delay-proxy.py) that delays each direction by half of MS.
 set -euo pipefail
-sim_args=()
+here=$(cd "$(dirname "$0")" && pwd)
+sim_args=() round_trip=""
 while [ "${1#--}" != "$1" ]; do
   case $1 in
     --sim-arg) sim_args+=("$2"); shift 2 ;;
+    --round-trip) round_trip=$2; shift 2 ;;
     *) echo "ser2net-rig.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -25,8 +28,9 @@ while [ $# -gt 0 ] && [ "$1" != "--then" ]; do command+=("$1"); shift; done
 then_command=("$@")
 
 work=$(mktemp -d)
-sim_pid="" ser2net_pid=""
+sim_pid="" ser2net_pid="" proxy_pid=""
 stop() {
+  if [ -n "$proxy_pid" ]; then kill "$proxy_pid" 2>/dev/null || true; wait "$proxy_pid" 2>/dev/null || true; fi
   if [ -n "$ser2net_pid" ]; then kill "$ser2net_pid" 2>/dev/null || true; wait "$ser2net_pid" 2>/dev/null || true; fi
   if [ -n "$sim_pid" ]; then
     # A simulator whose pty nobody reads any more (ser2net killed) may be
@@ -36,7 +40,7 @@ stop() {
     kill -9 "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
   fi
-  ser2net_pid="" sim_pid=""
+  ser2net_pid="" sim_pid="" proxy_pid=""
 }
 trap 'stop; rm -rf "$work"' EXIT
 
@@ -74,6 +78,18 @@ CONFIG
   ser2net_pid=""
 done
 [ -n "$port" ] || { echo "ser2net-rig.sh: ser2net did not start:" >&2; cat "$work/ser2net.log" >&2; exit 1; }
+
+if [ -n "$round_trip" ]; then
+  python3 "$here/../../bench/delay-proxy.py" 0 "$port" "$round_trip" > "$work/proxy.out" &
+  proxy_pid=$!
+  port=""
+  for _ in $(seq 100); do
+    port=$(head -n 1 "$work/proxy.out" 2>/dev/null || true)
+    [ -n "$port" ] && break
+    sleep 0.05
+  done
+  [ -n "$port" ] || { echo "ser2net-rig.sh: the delaying proxy did not start" >&2; exit 1; }
+fi
 
 status=0
 TOBRANE_NET_DEVICE="rfc2217://127.0.0.1:$port" TOBRANE_SIM_DEVICE="$device" TOBRANE_SER2NET_PID="$ser2net_pid" \
