@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # tobrane-cli through ser2net, run inside ser2net-rig.sh:
-#   cli-net-e2e.sh CLI MAKEROM MODEL_FILE CASE
+#   cli-net-e2e.sh [--runner PROGRAM] CLI MAKEROM MODEL_FILE CASE
+# PROGRAM runs CLI (the Windows tree's wine-run for tobrane-cli.exe).
 # transfer: connect, program with verify, verify alone;
+# program:  program with verify alone;
 # pnp:      (after the rig stopped) the simulator sent its Plug-and-Play
 #           string and saw the speed negotiated through the server;
 # killed:   ser2net killed mid-transfer: status 1 at once, the lost
@@ -10,6 +12,11 @@
 #           malformed name (status 2), the server's "Port already in use"
 #           quoted (status 3).
 set -uo pipefail
+runner=()
+if [ "$1" = --runner ]; then
+  runner=("$2")
+  shift 2
+fi
 cli=$1 makerom=$2 models=$3 case=$4
 fail() {
   echo "cli-net-e2e.sh $case: $*" >&2
@@ -36,7 +43,7 @@ size=4096
 run() {
   local expected=$1
   shift
-  out=$(cd "$work" && timeout 120 "$cli" "$@" 2>&1)
+  out=$(cd "$work" && timeout 120 "${runner[@]}" "$cli" "$@" 2>&1)
   local status=$?
   [ "$status" -eq "$expected" ] || fail "tobrane-cli $* ended $status, not $expected:
 $out"
@@ -50,8 +57,13 @@ case $case in
 $out"
     run 0 --device "$TOBRANE_NET_DEVICE" verify image.rom
     ;;
+  program)
+    run 0 --device "$TOBRANE_NET_DEVICE" --verify program image.rom
+    [[ $out == *"Verification Completed"* ]] || fail "no verification in:
+$out"
+    ;;
   killed)
-    (cd "$work" && exec "$cli" --device "$TOBRANE_NET_DEVICE" --no-verify --trace trace.txt program image.rom \
+    (cd "$work" && exec "${runner[@]}" "$cli" --device "$TOBRANE_NET_DEVICE" --no-verify --trace trace.txt program image.rom \
       > cli.out 2>&1) &
     cli_pid=$!
     # The server is killed once four blocks are written (the trace is
