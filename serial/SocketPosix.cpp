@@ -95,6 +95,12 @@ PortError SocketReceive(SocketHandle handle, std::uint8_t* buffer, std::size_t m
     const ssize_t n = recv(static_cast<int>(handle), buffer, max, 0);
     if (n >= 0) {
       got = static_cast<std::size_t>(n);
+      // Acknowledge at once: a server that sends a reply in several small
+      // segments without TCP_NODELAY holds the rest until this ACK, which
+      // Linux would otherwise delay by up to 40 ms. The kernel drops quick
+      // mode again after a while, so it is renewed at each receive.
+      const int one = 1;
+      setsockopt(static_cast<int>(handle), IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
       return {};
     }
     if (errno != EINTR) return PortError::Posix(errno);
