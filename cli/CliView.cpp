@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "frontend/ProgressModel.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -26,27 +27,19 @@ std::string Trimmed(std::string text) {
   return text;
 }
 
-std::string Duration(double seconds) {
-  const long s = seconds < 0 ? 0 : static_cast<long>(seconds + 0.5);
-  return Format(kStrCliTimeLeft, {s / 60, s % 60});
-}
-
 }  // namespace
 
 std::string ProgressBarLine(TransferKind kind, std::uint32_t done, std::uint32_t total, double seconds) {
-  const double fraction = total == 0 ? 1.0 : static_cast<double>(done) / total;
+  const TransferPace pace = MeasurePace(done, total, seconds);
   constexpr int kWidth = 30;
-  const int filled = static_cast<int>(fraction * kWidth);
-  const double rate = seconds > 0 ? done / seconds : 0.0;
-  const std::string left =
-      rate > 0 ? Duration((total - done) / rate) : std::string(Text(kStrCliTimeLeftUnknown));
+  const int filled = static_cast<int>(pace.fraction * kWidth);
   // Rounded as printf's "%.0f" would round it.
-  const auto wholeRate = static_cast<unsigned long long>(std::nearbyint(rate));
+  const auto wholeRate = static_cast<unsigned long long>(std::nearbyint(pace.bytesPerSecond));
   return Format(kStrCliProgressBar,
                 {Text(kind == TransferKind::Programming ? kStrCliProgramming : kStrCliVerifying),
                  std::string(static_cast<std::size_t>(filled), '#'),
                  std::string(static_cast<std::size_t>(kWidth - filled), '.'),
-                 static_cast<int>(fraction * 100), done, total, wholeRate, left});
+                 static_cast<int>(pace.fraction * 100), done, total, wholeRate, TimeLeftText(pace)});
 }
 
 CCliView::CCliView(Streams streams, std::string romFile, std::string submoduleText)

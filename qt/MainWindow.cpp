@@ -35,7 +35,7 @@ static void LoadIconResources() {
   Q_INIT_RESOURCE(resources);
 }
 
-CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()) {
+CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()), progressModel_(app.Clock()) {
   LoadIconResources();
   setObjectName("mainFrame");
   setWindowIcon(QIcon(kApplicationIcon));
@@ -262,11 +262,13 @@ void CMainWindow::SaveReport() {
 }
 
 void CMainWindow::RunFrameCommand(const std::function<void()>& command) {
-  if (++commandDepth_ == 1) UpdateCommandStates();
+  if (++commandDepth_ == 1) {
+    ShowProgress(progressModel_.CommandStarted());
+    UpdateCommandStates();
+  }
   command();
   --commandDepth_;
-  // A transfer that failed half-way never reports its end.
-  if (commandDepth_ == 0) progress_->hide();
+  if (commandDepth_ == 0) ShowProgress(progressModel_.CommandEnded());
   UpdateCommandStates();
 }
 
@@ -396,21 +398,17 @@ bool CMainWindow::HasActiveWindow() {
 
 void CMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
   report_.TransferProgress(kind, done, total);
-  if (total == 0 || done >= total) {
+  ShowProgress(progressModel_.Update(kind, done, total));
+}
+
+void CMainWindow::ShowProgress(const ProgressFigures& figures) {
+  if (!figures.running) {
     progress_->hide();
     return;
   }
-  const std::int64_t now = app_.Clock().NowMs();
-  if (done == 0 || progress_->isHidden()) transferStartMs_ = now;
-  const double seconds = (now - transferStartMs_) / 1000.0;
-  const double rate = seconds > 0 ? done / seconds : 0;
-  const int left = rate > 0 ? static_cast<int>((total - done) / rate) : 0;
   progress_->setRange(0, 100);
-  progress_->setValue(static_cast<int>(100.0 * done / total));
-  progress_->setFormat(QString("%1 %p% - %2 B/s - %3 s left")
-                           .arg(kind == TransferKind::Programming ? "Program" : "Verify")
-                           .arg(static_cast<int>(rate))
-                           .arg(left));
+  progress_->setValue(figures.percent);
+  progress_->setFormat(QString::fromStdString(figures.text));
   progress_->show();
 }
 

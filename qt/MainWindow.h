@@ -12,6 +12,7 @@
 
 #include "app/MainFrame.h"
 #include "app/View.h"
+#include "frontend/ProgressModel.h"
 #include "frontend/RunReport.h"
 #include "protocol/FrameTraceWriter.h"
 #include "qt/LockKeys.h"
@@ -86,6 +87,7 @@ class CMainWindow : public QMainWindow, public IView {
   void StopFrameTrace();
   void RunFrameCommand(const std::function<void()>& command);
   void RunReported(int commandId);
+  void ShowProgress(const ProgressFigures& figures);
   void SaveReport();
   // The CAP, NUM and SCRL panes show their text while their key is on.
   void RefreshLockPanes();
@@ -102,7 +104,7 @@ class CMainWindow : public QMainWindow, public IView {
   QProgressBar* progress_ = nullptr;
   std::array<QLabel*, 3> lockPanes_{};
   LockKeyStates locks_;
-  std::int64_t transferStartMs_ = 0;
+  CProgressModel progressModel_;
   std::map<int, QAction*> actions_;
   CRunReport report_;
   int reportStatus_ = 0;  // the exit status tobrane-cli would give the reported command

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "resources/Strings.h"
 #include "win32/ResourceIds.h"
 #include "win32/WideText.h"
 
@@ -14,6 +15,13 @@ constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 constexpr std::array<int, 3> kLockKeys = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
 constexpr std::array<UINT, 3> kIndicatorTexts = {IDS_INDICATOR_CAPS, IDS_INDICATOR_NUM, IDS_INDICATOR_SCRL};
 constexpr int kIndicatorPadding = 12;
+constexpr int kProgressBarWidth = 120;
+constexpr int kProgressGap = 6;
+
+// The widest figures the progress pane must hold, so that it keeps its size.
+std::wstring WidestProgressText() {
+  return WideFromUtf8(Format(kStrWindowProgress, {Text(kStrCliProgramming), 100, 99999u, "99:59"}));
+}
 
 // The toolbar resource: version, width, height, count, then the ids (0 a separator).
 std::vector<int> ToolbarResourceIds(HINSTANCE instance) {
@@ -96,15 +104,40 @@ void CWinToolBar::Enable(int commandId, bool enabled) {
 }
 
 bool CWinStatusBar::Create(HWND parent, HINSTANCE instance) {
-  hwnd_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_STATUS_BAR)), instance,
-                          nullptr);
+  hwnd_ = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr,
+                          WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | SBARS_SIZEGRIP, 0, 0, 0, 0, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_STATUS_BAR)), instance, nullptr);
   if (!hwnd_) return false;
   for (std::size_t i = 0; i < indicators_.size(); ++i)
     indicators_[i] = LoadResourceText(instance, kIndicatorTexts[i]);
   message_ = LoadResourceText(instance, IDS_IDLE_MESSAGE);
+  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | PBS_SMOOTH, 0, 0, 0, 0, hwnd_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDW_PROGRESS)), instance, nullptr);
+  if (!progress_) return false;
+  SendMessageW(progress_, PBM_SETRANGE32, 0, 100);
   Layout();
   return true;
+}
+
+void CWinStatusBar::ShowProgress(const ProgressFigures& figures) {
+  if (figures.running != progressShown_) {
+    progressShown_ = figures.running;
+    ShowWindow(progress_, progressShown_ ? SW_SHOWNA : SW_HIDE);
+    Layout();
+  }
+  if (!progressShown_) return;
+  progressText_ = WideFromUtf8(figures.text);
+  SendMessageW(hwnd_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(progressText_.c_str()));
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(figures.percent), 0);
+}
+
+// At the right of its pane, the figures' text at the left.
+void CWinStatusBar::PlaceProgressBar() {
+  if (!progressShown_) return;
+  RECT pane{};
+  SendMessageW(hwnd_, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&pane));
+  MoveWindow(progress_, pane.right - kProgressBarWidth - 2, pane.top + 2, kProgressBarWidth,
+             std::max(0L, pane.bottom - pane.top - 4), TRUE);
 }
 
 void CWinStatusBar::SetMessage(const std::wstring& text) {
@@ -117,7 +150,8 @@ void CWinStatusBar::UpdateIndicators() {
     const bool on = (GetKeyState(kLockKeys[i]) & 1) != 0;
     if (on == shown_[i]) continue;
     shown_[i] = on;
-    SendMessageW(hwnd_, SB_SETTEXTW, i + 1, reinterpret_cast<LPARAM>(on ? indicators_[i].c_str() : L""));
+    SendMessageW(hwnd_, SB_SETTEXTW, i + FirstIndicatorPane(),
+                 reinterpret_cast<LPARAM>(on ? indicators_[i].c_str() : L""));
   }
 }
 
@@ -129,20 +163,30 @@ void CWinStatusBar::Layout() {
   HDC dc = GetDC(hwnd_);
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)));
   // Right edges; the last pane runs to the size grip.
-  std::array<int, 4> edges{};
+  std::array<int, 5> edges{};
+  const int panes = FirstIndicatorPane() + static_cast<int>(indicators_.size());
   int right = bar.right - GetSystemMetrics(SM_CXVSCROLL);
   for (std::size_t i = indicators_.size(); i > 0; --i) {
     SIZE size{};
     GetTextExtentPoint32W(dc, indicators_[i - 1].c_str(), static_cast<int>(indicators_[i - 1].size()), &size);
     right -= size.cx + kIndicatorPadding;
-    edges[i - 1] = right;
+    // The pane before the indicator ends where it begins.
+    edges[i + FirstIndicatorPane() - 2] = right;
   }
-  edges[3] = -1;
+  if (progressShown_) {
+    const std::wstring widest = WidestProgressText();
+    SIZE size{};
+    GetTextExtentPoint32W(dc, widest.c_str(), static_cast<int>(widest.size()), &size);
+    edges[0] = right - (size.cx + kIndicatorPadding + kProgressGap + kProgressBarWidth);
+  }
+  edges[panes - 1] = -1;
   SelectObject(dc, old);
   ReleaseDC(hwnd_, dc);
-  SendMessageW(hwnd_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  SendMessageW(hwnd_, SB_SETPARTS, panes, reinterpret_cast<LPARAM>(edges.data()));
   SendMessageW(hwnd_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(message_.c_str()));
+  if (progressShown_) SendMessageW(hwnd_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(progressText_.c_str()));
   for (std::size_t i = 0; i < indicators_.size(); ++i)
-    SendMessageW(hwnd_, SB_SETTEXTW, i + 1,
+    SendMessageW(hwnd_, SB_SETTEXTW, i + FirstIndicatorPane(),
                  reinterpret_cast<LPARAM>(shown_[i] ? indicators_[i].c_str() : L""));
+  PlaceProgressBar();
 }

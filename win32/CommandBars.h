@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frontend/ProgressModel.h"
 #include "win32/Win32Api.h"
 
 // The toolbar of resource 128: its buttons in the resource's order, the
@@ -34,7 +35,8 @@ class CWinToolBar {
 };
 
 // The status bar: the message pane, then CAP, NUM and SCRL, which show
-// their text while the lock key is on.
+// their text while the lock key is on. While a transfer runs, a pane
+// before CAP holds its figures and a progress bar.
 class CWinStatusBar {
  public:
   bool Create(HWND parent, HINSTANCE instance);
@@ -44,10 +46,18 @@ class CWinStatusBar {
   void UpdateIndicators();
   // After the parent's size changed: the bar's own size and its panes.
   void Layout();
+  void ShowProgress(const ProgressFigures& figures);
 
  private:
+  // The first indicator's pane: after the progress pane while that shows.
+  int FirstIndicatorPane() const { return progressShown_ ? 2 : 1; }
+  void PlaceProgressBar();
+
   HWND hwnd_ = nullptr;
+  HWND progress_ = nullptr;
   std::wstring message_;
+  std::wstring progressText_;
+  bool progressShown_ = false;
   std::array<std::wstring, 3> indicators_;
   std::array<bool, 3> shown_{};
 };

@@ -52,7 +52,7 @@ int WindowHeight(HWND hwnd) {
 }  // namespace
 
 CWinMainWindow::CWinMainWindow(CLoaderApp& app, HINSTANCE instance)
-    : app_(app), instance_(instance), trace_(app.Clock()) {
+    : app_(app), instance_(instance), trace_(app.Clock()), progressModel_(app.Clock()) {
   frame_ = std::make_unique<CMainFrame>(app_, *this);
 }
 
@@ -82,6 +82,7 @@ bool CWinMainWindow::Create(int showCommand) {
   }
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
+  taskbar_.Attach(hwnd_);
   frame_->Create();
   created_ = true;
   // A paint during the port's message box came too early for the first paint's steps.
@@ -267,10 +268,21 @@ void CWinMainWindow::Trigger(int commandId) {
 }
 
 void CWinMainWindow::RunFrameCommand(const std::function<void()>& command) {
-  if (++commandDepth_ == 1 && hwnd_) UpdateCommandStates();
+  if (++commandDepth_ == 1 && hwnd_) {
+    ShowProgress(progressModel_.CommandStarted());
+    UpdateCommandStates();
+  }
   command();
   --commandDepth_;
-  if (commandDepth_ == 0 && hwnd_) UpdateCommandStates();
+  if (commandDepth_ == 0 && hwnd_) {
+    ShowProgress(progressModel_.CommandEnded());
+    UpdateCommandStates();
+  }
+}
+
+void CWinMainWindow::ShowProgress(const ProgressFigures& figures) {
+  statusBar_.ShowProgress(figures);
+  taskbar_.Show(figures);
 }
 
 void CWinMainWindow::RunFirstPaint() {
@@ -376,10 +388,9 @@ bool CWinMainWindow::HasActiveWindow() {
   return GetActiveWindow() != nullptr;
 }
 
-// The transcript's progress line shows the address block by block; the
-// report takes the counts.
 void CWinMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
   report_.TransferProgress(kind, done, total);
+  if (hwnd_) ShowProgress(progressModel_.Update(kind, done, total));
 }
 
 std::optional<std::string> CWinMainWindow::AskRomFile() {

@@ -6,11 +6,13 @@
 
 #include "app/MainFrame.h"
 #include "app/View.h"
+#include "frontend/ProgressModel.h"
 #include "frontend/RunReport.h"
 #include "protocol/FrameTraceWriter.h"
 #include "win32/CommandBars.h"
 #include "win32/LogView.h"
 #include "win32/ObjectWindow.h"
+#include "win32/TaskbarProgress.h"
 #include "win32/ToolDock.h"
 #include "win32/Win32Api.h"
 
@@ -69,6 +71,7 @@ class CWinMainWindow final : public IView, private CWinObjectWindow {
   void Trigger(int commandId);
   void RunFrameCommand(const std::function<void()>& command);
   void RunFirstPaint();
+  void ShowProgress(const ProgressFigures& figures);
   bool OnClose();
   void ToggleBar(HWND bar, int commandId);
   void ToggleFrameTrace();
@@ -84,6 +87,8 @@ class CWinMainWindow final : public IView, private CWinObjectWindow {
   CWinToolDock toolDock_;
   CWinStatusBar statusBar_;
   CWinLogView log_;
+  CProgressModel progressModel_;
+  CWinTaskbarProgress taskbar_;
   CRunReport report_;
   int reportStatus_ = 0;  // the exit status tobrane-cli would give the reported command
   std::wstring tooltip_;

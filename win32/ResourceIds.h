@@ -24,6 +24,8 @@
 #define IDW_TRANSCRIPT 2000
 #define IDW_TOOLBAR 59392
 #define IDW_STATUS_BAR 59393
+// The transfer's progress bar, a child of the status bar.
+#define IDW_PROGRESS 2001
 
 #define IDS_IDLE_MESSAGE 57345
 #define IDS_INDICATOR_CAPS 59137

@@ -7,6 +7,8 @@
 //                                        toolbar's) screen rectangle: left top width height
 //   window-probe command ID              a menu command to the main window
 //   window-probe enabled ID              exit 0 while the command's toolbar button is enabled
+//   window-probe progress                the status bar's progress bar: its position while
+//                                        it shows, exit 1 while it does not
 //   window-probe controls TITLE          the dialog's controls: id, class, text
 //                                        (with \r, \n and \t escaped)
 //   window-probe press TITLE ID          clicks a dialog's button
@@ -32,6 +34,7 @@ constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kAppTitle[] = L"Tobrane PROM Loader";
 constexpr int kTranscriptId = 2000;
 constexpr int kToolbarId = 59392;
+constexpr int kProgressId = 2001;
 constexpr int kBoxTextId = 0xFFFF;
 
 std::string Utf8(const std::wstring& text) {
@@ -212,10 +215,14 @@ int main(int argc, char** argv) {
     PostMessageW(main, WM_COMMAND, MAKEWPARAM(std::atoi(argv[2]), 0), 0);
   } else if (verb == "enabled" && argc == 3) {
     return SendMessageW(Descendant(main, kToolbarId), TB_ISBUTTONENABLED, std::atoi(argv[2]), 0) ? 0 : 1;
+  } else if (verb == "progress") {
+    HWND bar = Descendant(main, kProgressId);
+    if (!bar || !IsWindowVisible(bar)) return 1;
+    std::printf("%ld\n", static_cast<long>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
   } else {
     return Fail(
-        "usage: window-probe wait|title|transcript|rect|command|enabled|controls|press|set-text|boxes|"
-        "alive");
+        "usage: window-probe wait|title|transcript|rect|command|enabled|progress|controls|press|set-text|"
+        "boxes|alive");
   }
   return 0;
 }

@@ -3,7 +3,8 @@
 # against tobrane-upssim on COM5, driven from outside through window-probe.
 #  - Connect, Open and Program UPS with verify show the very transcript that
 #    tobrane-cli.exe prints for the same run, on a light green background.
-#    File > Save Report... writes that run's report.
+#    The status bar's progress bar moves during the transfer and goes at its
+#    end. File > Save Report... writes that run's report.
 #  - A transfer the UPS breaks off turns the transcript light red, and the
 #    window refuses to close until a Connect has run.
 #  - The command line names a ROM file in a script outside any ANSI code page,
@@ -70,9 +71,11 @@ about_greyed() {
 }
 
 # program_through_window PROFILE: start-up, Connect, Open and Program UPS;
-# the message boxes shown on the way end up in $work/boxes.
+# the message boxes shown on the way end up in $work/boxes, the progress
+# bar's positions seen in $work/progress.
 program_through_window() {
   : > "$work/boxes"
+  : > "$work/progress"
   start_sim "$linux_bin" "$1" "$work" || { fail "the simulator did not start"; return; }
   link_com 5 "$device"
   start_window "$work"
@@ -88,6 +91,7 @@ program_through_window() {
   # Program UPS closes the image at its end, which sets the plain title again.
   for _ in $(seq 600); do
     probe boxes >> "$work/boxes"
+    probe progress >> "$work/progress" || true
     title_is "$kTitle" && break
     sleep 0.2
   done
@@ -108,6 +112,9 @@ program_through_window "$src/sim/profiles/default.json"
 probe transcript > "$work/window.txt"
 [ -s "$work/boxes" ] && fail "message boxes in a clean run: $(cat "$work/boxes")"
 [ "$(background)" = "srgb(128,255,128)" ] || fail "the transcript is not light green after success"
+[ "$(awk '$1 > 0 && $1 < 100' "$work/progress" | sort -u | wc -l)" -ge 2 ] ||
+  fail "the progress bar did not move: $(tr '\n' ' ' < "$work/progress")"
+probe progress >/dev/null && fail "the progress bar still shows after the run"
 probe command 32776
 probe wait "Save Report" 10 || fail "no Save Report dialog"
 probe set-text "Save Report" 1148 "$(winepath -w "$work" 2>/dev/null)\\report"
