@@ -60,7 +60,9 @@ void CMainFrame::NoteRefusedSetting() {
 void CMainFrame::FirstPaint() {
   if (!firstPaint_) return;
   firstPaint_ = 0;
-  view_.SetStatusColour(StatusColour::Ok);
+  // A port that did not open at creation stays a failed step.
+  const CSerialPort* port = app_.Port();
+  view_.SetStatusColour(port != nullptr && !port->IsOpen() ? StatusColour::Failure : StatusColour::Ok);
   view_.ShowStartupNotice();
   if (!app_.commandLineFileName.empty()) {
     image_.LoadFromCommandLine(app_.commandLineFileName);

@@ -13,10 +13,10 @@
 #include "frontend/CommandOutcome.h"
 #include "frontend/DryRun.h"
 #include "frontend/ExitCodes.h"
+#include "frontend/LoaderStartup.h"
 #include "frontend/ModelTable.h"
 #include "frontend/PlatformPort.h"
 #include "frontend/RunCause.h"
-#include "frontend/RunOverrides.h"
 #include "frontend/RunReport.h"
 #include "ini/ModelLookup.h"
 #include "protocol/FrameTraceWriter.h"
@@ -184,13 +184,12 @@ int RunCliCommand(const LoaderCommandLine& given, ISettingsStore& store, CCliVie
   report.Restart(CommandName(command));
   report.SetRoute(command.submodule.value_or(""));
   report.SetModelTable(*command.models);
-  CLoaderApp app(store, clock, MakeSerialDevice());
+  const std::unique_ptr<CLoaderApp> started = StartLoader(store, clock, command);
+  CLoaderApp& app = *started;
   if (trace.IsOpen()) app.SetFrameTrace(&trace);
-  app.Start("");
   // Before the port opens: a port error may be their doing.
   for (const std::string& warning : app.SettingsWarnings())
     io.err << Format(kStrCliMessage, {warning}) << '\n';
-  ApplyRunOverrides(app, command);
   CCliView view(io, command.file, command.submodule.value_or(""));
   view.WatchInterrupt(interrupted);
   CRunCause causes([&app] { return app.Port(); }, interrupted);

@@ -6,10 +6,9 @@
 #include "app/LoaderApp.h"
 #include "frontend/ExitCodes.h"
 #include "frontend/LoaderOptions.h"
+#include "frontend/LoaderStartup.h"
 #include "frontend/QSettingsStore.h"
-#include "frontend/RunOverrides.h"
 #include "qt/MainWindow.h"
-#include "serial/TermiosDevice.h"
 
 namespace {
 
@@ -51,13 +50,12 @@ int main(int argc, char** argv) {
   }
   CQSettingsStore store;
   CSystemClock clock;
-  CLoaderApp app(store, clock, std::make_unique<CTermiosDevice>());
-  app.Start("");
+  const std::unique_ptr<CLoaderApp> started = StartLoader(store, clock, parsed.options);
+  CLoaderApp& app = *started;
   ShowSettingsWarnings(app);
   // The parsed word as it is: the core's own reading of a command line cuts a
   // path at its first blank and keeps a quote.
   app.commandLineFileName = parsed.options.file;
-  ApplyRunOverrides(app, parsed.options);
 
   CMainWindow window(app);
   app.AttachMainWindow(window.Frame());

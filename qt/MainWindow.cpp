@@ -13,21 +13,15 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <array>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 
 #include "app/CommandIds.h"
 #include "app/LoaderApp.h"
-#include "frontend/CommandOutcome.h"
-#include "frontend/ExitCodes.h"
-#include "qt/CommandTable.h"
+#include "frontend/CommandTable.h"
 #include "qt/ConfigDialog.h"
 #include "qt/LockKeys.h"
 #include "qt/NoticeDialogs.h"
 #include "qt/SubmoduleDialog.h"
 #include "resources/Strings.h"
-#include "seams/Utf8Path.h"
 
 // The icons sit in this static library's resource file, which the linker
 // leaves out unless a call names it; the call must be outside any namespace.
@@ -35,7 +29,7 @@ static void LoadIconResources() {
   Q_INIT_RESOURCE(resources);
 }
 
-CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()), progressModel_(app.Clock()) {
+CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), controller_(app, *this, *this) {
   LoadIconResources();
   setObjectName("mainFrame");
   setWindowIcon(QIcon(kApplicationIcon));
@@ -43,33 +37,21 @@ CMainWindow::CMainWindow(CLoaderApp& app) : app_(app), trace_(app.Clock()), prog
   // The lock keys may be pressed in any of the application's windows.
   qApp->installEventFilter(this);
   log_ = new CLogView(this);
-  frame_ = std::make_unique<CMainFrame>(app_, *this);
 }
 
 CMainWindow::~CMainWindow() {
   // The frame closes a port still open, which pumps messages and may show a
   // message box; a window on its way out takes neither.
   destroying_ = true;
-  StopFrameTrace();
-  frame_.reset();
 }
 
 bool CMainWindow::StartFrameTrace(const std::string& path) {
-  if (!trace_.Open(path)) {
-    MessageBox(Format(kStrCliTraceCannotOpen, {path, std::strerror(errno)}));
-    return false;
-  }
-  app_.SetFrameTrace(&trace_);
+  if (!controller_.StartFrameTrace(path)) return false;
   if (QAction* action = Action(kCmdViewFrameTrace)) {
     const QSignalBlocker quiet(action);
     action->setChecked(true);
   }
   return true;
-}
-
-void CMainWindow::StopFrameTrace() {
-  app_.SetFrameTrace(nullptr);
-  trace_.Close();
 }
 
 namespace {
@@ -92,7 +74,7 @@ QStringList NameFilters(const std::string& pairs) {
 // Ticking the item asks where the trace goes; a cancelled choice leaves it off.
 void CMainWindow::ToggleFrameTrace(bool on) {
   if (!on) {
-    StopFrameTrace();
+    controller_.StopFrameTrace();
     return;
   }
   QFileDialog dialog(this, Text(kStrFrameTraceTitle));
@@ -113,63 +95,55 @@ int CMainWindow::Create(Showing showing) {
   BuildStatusBar();
   setCentralWidget(log_);
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-    if (commandDepth_ == 0) UpdateCommandStates();
+    if (!controller_.Busy()) UpdateCommandStates();
   });
   if (showing == Showing::ShownFirst) show();
-  const int result = frame_->Create();
+  const int result = controller_.CreateFrame();
   created_ = true;
   // A paint during the port's message box came too early for the first paint's steps.
   update();
   return result;
 }
 
-QAction* CMainWindow::MakeAction(int id, const char* menuText, const char* prompt, const char* icon) {
-  const QStringList menu = QString(menuText).split('\t');
-  const QStringList tips = QString(prompt).split('\n');
+QAction* CMainWindow::MakeAction(const CommandEntry& entry) {
+  const QStringList menu = QString(entry.menuText).split('\t');
+  const QStringList tips = QString(entry.prompt).split('\n');
   auto* action = new QAction(menu[0], this);
-  action->setData(id);
-  action->setObjectName(QString::number(id));
+  action->setData(entry.id);
+  action->setObjectName(QString::number(entry.id));
   action->setStatusTip(tips.value(0));
   action->setToolTip(tips.value(1));
   if (menu.size() > 1) action->setShortcut(QKeySequence(menu[1]));
-  if (icon) action->setIcon(QIcon(icon));
-  actions_[id] = action;
+  if (entry.icon) action->setIcon(QIcon(QString(":/icons/%1.xpm").arg(entry.icon)));
+  action->setCheckable(entry.checkable);
+  actions_[entry.id] = action;
   return action;
 }
 
 void CMainWindow::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(Text(kStrMenuFile));
-  for (const CommandEntry& c : FileMenuCommands()) {
-    if (c.id == 0) {
-      file->addSeparator();
-      continue;
+  for (const MenuEntry& entry : MenuBarCommands()) {
+    QMenu* menu = menuBar()->addMenu(entry.title);
+    for (const CommandEntry& c : entry.items) {
+      if (c.id == 0) {
+        menu->addSeparator();
+        continue;
+      }
+      QAction* action = MakeAction(c);
+      menu->addAction(action);
+      if (c.id == kCmdExit) {
+        connect(action, &QAction::triggered, this, &QWidget::close);
+      } else if (c.id == kCmdSaveReport) {
+        connect(action, &QAction::triggered, this, [this] { controller_.SaveReport(); });
+      } else if (c.checkable) {
+        // Frame Trace is off unless --trace turned it on before the menus existed.
+        action->setChecked(c.id != kCmdViewFrameTrace || controller_.FrameTraceOn());
+      } else {
+        connect(action, &QAction::triggered, this, [this, id = c.id] { Trigger(id); });
+      }
     }
-    QAction* action = MakeAction(c.id, c.menuText, c.prompt, c.icon);
-    file->addAction(action);
-    if (c.id == kCmdExit) {
-      connect(action, &QAction::triggered, this, &QWidget::close);
-    } else if (c.id == kCmdSaveReport) {
-      connect(action, &QAction::triggered, this, &CMainWindow::SaveReport);
-    } else {
-      connect(action, &QAction::triggered, this, [this, id = c.id] { Trigger(id); });
-    }
-  }
-  QMenu* view = menuBar()->addMenu(Text(kStrMenuView));
-  for (const CommandEntry& c : ViewMenuCommands()) {
-    QAction* action = MakeAction(c.id, c.menuText, c.prompt, c.icon);
-    action->setCheckable(true);
-    // Frame Trace is off unless --trace turned it on before the menus existed.
-    action->setChecked(c.id != kCmdViewFrameTrace || trace_.IsOpen());
-    view->addAction(action);
+    connect(menu, &QMenu::aboutToShow, this, &CMainWindow::UpdateCommandStates);
   }
   connect(Action(kCmdViewFrameTrace), &QAction::toggled, this, &CMainWindow::ToggleFrameTrace);
-  QMenu* help = menuBar()->addMenu(Text(kStrMenuHelp));
-  const CommandEntry& about = AboutCommand();
-  QAction* aboutAction = MakeAction(about.id, about.menuText, about.prompt, about.icon);
-  help->addAction(aboutAction);
-  connect(aboutAction, &QAction::triggered, this, [this] { Trigger(kCmdAbout); });
-  for (QMenu* menu : {file, view, help})
-    connect(menu, &QMenu::aboutToShow, this, &CMainWindow::UpdateCommandStates);
 }
 
 void CMainWindow::BuildToolBar() {
@@ -225,65 +199,24 @@ QAction* CMainWindow::Action(int commandId) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-void CMainWindow::UpdateCommandStates() {
-  // While a command runs, the guard drops every other command but the View
-  // toggles: those look disabled too.
-  for (auto& [id, action] : actions_)
-    action->setEnabled((commandDepth_ == 0 || action->isCheckable()) && frame_->IsCommandEnabled(id));
-  // The report is the window's own, not the core's: there once a command filled it.
-  if (QAction* save = Action(kCmdSaveReport)) save->setEnabled(commandDepth_ == 0 && report_.HasSteps());
-}
-
-void CMainWindow::Trigger(int commandId) {
-  // A click that arrives while a command pumps messages starts nothing: a
-  // second command would take over the line, or stall the first one's
-  // polls behind its dialog.
-  if (commandDepth_ > 0 || !frame_->IsCommandEnabled(commandId)) return;
-  RunFrameCommand([this, commandId] { RunReported(commandId); });
-}
-
-void CMainWindow::RunReported(int commandId) {
-  if (const std::optional<int> status = RunReportedCommand(*frame_, commandId, report_))
-    reportStatus_ = *status;
-}
-
-void CMainWindow::SaveReport() {
-  if (commandDepth_ > 0 || !report_.HasSteps()) return;
+std::optional<std::string> CMainWindow::AskReportPath() {
   QFileDialog dialog(this, Text(kStrSaveReportTitle));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters(NameFilters(Text(kStrReportFileFilter)));
   dialog.setDefaultSuffix("json");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  const std::string path = dialog.selectedFiles().front().toStdString();
-  std::ofstream file(Utf8Path(path), std::ios::trunc);
-  if (!file || !WriteRunReport(file, report_.Document("tobrane-loader " TOBRANE_VERSION, reportStatus_)))
-    MessageBox(Format(kStrCliReportCannotOpen, {path, std::strerror(errno)}));
-}
-
-void CMainWindow::RunFrameCommand(const std::function<void()>& command) {
-  if (++commandDepth_ == 1) {
-    ShowProgress(progressModel_.CommandStarted());
-    UpdateCommandStates();
-  }
-  command();
-  --commandDepth_;
-  if (commandDepth_ == 0) ShowProgress(progressModel_.CommandEnded());
-  UpdateCommandStates();
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
 }
 
 void CMainWindow::paintEvent(QPaintEvent* event) {
   QMainWindow::paintEvent(event);
   // A modal dialog must not run inside the paint handler: start the steps
   // from the event loop once the first paint has happened.
-  if (created_ && frame_->FirstPaintPending() && !firstPaintScheduled_) {
+  if (created_ && Frame().FirstPaintPending() && !firstPaintScheduled_) {
     firstPaintScheduled_ = true;
-    QTimer::singleShot(0, this, &CMainWindow::RunFirstPaint);
+    QTimer::singleShot(0, this, [this] { controller_.FirstPaint(); });
   }
-}
-
-void CMainWindow::RunFirstPaint() {
-  RunFrameCommand([this] { frame_->FirstPaint(); });
 }
 
 bool CMainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -314,7 +247,7 @@ void CMainWindow::RefreshLockPanes() {
 }
 
 void CMainWindow::closeEvent(QCloseEvent* event) {
-  if (commandDepth_ > 0 || !frame_->OnCloseRequest()) {
+  if (!controller_.CloseAllowed()) {
     event->ignore();
     return;
   }
@@ -339,9 +272,9 @@ void CMainWindow::dragEnterEvent(QDragEnterEvent* event) {
 
 void CMainWindow::dropEvent(QDropEvent* event) {
   const QString path = DroppedRomFile(*event->mimeData());
-  if (path.isEmpty() || commandDepth_ > 0 || !frame_->IsCommandEnabled(kCmdOpen)) return;
+  if (path.isEmpty() || controller_.Busy() || !Frame().IsCommandEnabled(kCmdOpen)) return;
   event->acceptProposedAction();
-  RunFrameCommand([this, &path] { frame_->OpenNamedFile(path.toStdString()); });
+  controller_.OpenDroppedFile(path.toStdString());
 }
 
 void CMainWindow::TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) {
@@ -357,8 +290,10 @@ void CMainWindow::SetStatusColour(StatusColour colour) {
 }
 
 void CMainWindow::MessageBox(const std::string& text) {
-  if (destroying_) return;
-  report_.MessageBox(text);
+  if (!destroying_) controller_.MessageBox(text);
+}
+
+void CMainWindow::ShowMessageBox(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, Text(kStrAppTitle), QString::fromStdString(text), QMessageBox::Ok,
                   this);
   box.exec();
@@ -374,7 +309,11 @@ void CMainWindow::SetStatusText(const std::string& text) {
 
 void CMainWindow::EnableToolbarButton(int commandId, bool enabled) {
   // A running command keeps the others grey; its end applies the rules.
-  if (QAction* action = Action(commandId)) action->setEnabled(enabled && commandDepth_ == 0);
+  if (QAction* action = Action(commandId)) action->setEnabled(enabled && !controller_.Busy());
+}
+
+void CMainWindow::EnableCommand(int commandId, bool enabled) {
+  if (QAction* action = Action(commandId)) action->setEnabled(enabled);
 }
 
 void CMainWindow::SetWaitCursor(bool on) {
@@ -389,6 +328,7 @@ void CMainWindow::SetWaitCursor(bool on) {
 
 void CMainWindow::PumpPendingMessages() {
   if (destroying_) return;
+  controller_.Polled();
   QCoreApplication::processEvents();
 }
 
@@ -397,8 +337,7 @@ bool CMainWindow::HasActiveWindow() {
 }
 
 void CMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
-  report_.TransferProgress(kind, done, total);
-  ShowProgress(progressModel_.Update(kind, done, total));
+  controller_.TransferProgress(kind, done, total);
 }
 
 void CMainWindow::ShowProgress(const ProgressFigures& figures) {
@@ -425,14 +364,14 @@ std::optional<std::string> CMainWindow::AskRomFile() {
 std::optional<std::string> CMainWindow::AskSubmoduleText() {
   CSubmoduleDialog dialog(nullptr, this);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  report_.SetRoute(dialog.Text());
+  controller_.RouteChosen(dialog.Text());
   return dialog.Text();
 }
 
 std::optional<ConfigChoice> CMainWindow::AskConfiguration(const ConfigChoice& initial) {
   std::array<std::string, 4> devices;
   for (int i = 0; i < 4; ++i)
-    devices[i] = frame_->Port() ? frame_->Port()->DevicePathFor(i + 1) : std::string();
+    devices[i] = Frame().Port() ? Frame().Port()->DevicePathFor(i + 1) : std::string();
   CConfigDialog dialog(initial, devices, nullptr, this);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.Choice();

@@ -6,25 +6,23 @@
 #include <QToolBar>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <map>
-#include <memory>
 
 #include "app/MainFrame.h"
 #include "app/View.h"
-#include "frontend/ProgressModel.h"
-#include "frontend/RunReport.h"
-#include "protocol/FrameTraceWriter.h"
+#include "frontend/WindowController.h"
 #include "qt/LockKeys.h"
 #include "qt/LogView.h"
 
 class CLoaderApp;
 class QAction;
+struct CommandEntry;
 
 // The Qt main window: one more view over CMainFrame. It builds the bars and
-// the transcript control, turns actions into CMainFrame commands and shows
-// what the core asks for; the command flow itself stays in the core.
-class CMainWindow : public QMainWindow, public IView {
+// the transcript control from the shared command table, hands actions to
+// the shared window controller and draws what the core and the controller
+// ask for; the command flow itself stays in the core.
+class CMainWindow : public QMainWindow, public IView, private IWindowChrome {
   Q_OBJECT
  public:
   // Hidden: tests that drive the window without painting it.
@@ -37,7 +35,7 @@ class CMainWindow : public QMainWindow, public IView {
   // (ShownFirst), then CMainFrame::Create, which opens the port and may say
   // "Port Open FAILED" over the window. The first paint's steps wait for it.
   int Create(Showing showing = Showing::Hidden);
-  CMainFrame& Frame() { return *frame_; }
+  CMainFrame& Frame() { return controller_.Frame(); }
   CLogView& Log() { return *log_; }
   QToolBar& ToolBar() { return *toolBar_; }
   QAction* Action(int commandId) const;
@@ -45,9 +43,9 @@ class CMainWindow : public QMainWindow, public IView {
   QProgressBar& Progress() { return *progress_; }
   // The idle update: every command's enabled state from the core's rules,
   // greyed while a command runs.
-  void UpdateCommandStates();
+  void UpdateCommandStates() { controller_.UpdateCommandStates(); }
   // Runs a command as a click does, if its rule allows it now and no command runs.
-  void Trigger(int commandId);
+  void Trigger(int commandId) { controller_.Trigger(commandId); }
   // Traces to path ("-" for stderr) and ticks View > Frame Trace; false,
   // after a message box, when the file cannot be written.
   bool StartFrameTrace(const std::string& path);
@@ -78,17 +76,17 @@ class CMainWindow : public QMainWindow, public IView {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  // IWindowChrome
+  void ShowMessageBox(const std::string& text) override;
+  void EnableCommand(int commandId, bool enabled) override;
+  void ShowProgress(const ProgressFigures& figures) override;
+  std::optional<std::string> AskReportPath() override;
+
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
-  QAction* MakeAction(int id, const char* menuText, const char* prompt, const char* icon);
-  void RunFirstPaint();
+  QAction* MakeAction(const CommandEntry& entry);
   void ToggleFrameTrace(bool on);
-  void StopFrameTrace();
-  void RunFrameCommand(const std::function<void()>& command);
-  void RunReported(int commandId);
-  void ShowProgress(const ProgressFigures& figures);
-  void SaveReport();
   // The CAP, NUM and SCRL panes show their text while their key is on.
   void RefreshLockPanes();
 
@@ -96,21 +94,18 @@ class CMainWindow : public QMainWindow, public IView {
   static constexpr const char* kRomDefaultExtension = "ROM";
 
   CLoaderApp& app_;
-  std::unique_ptr<CMainFrame> frame_;
-  CFrameTraceWriter trace_;
   CLogView* log_ = nullptr;
   QToolBar* toolBar_ = nullptr;
   QLabel* messagePane_ = nullptr;
   QProgressBar* progress_ = nullptr;
   std::array<QLabel*, 3> lockPanes_{};
   LockKeyStates locks_;
-  CProgressModel progressModel_;
   std::map<int, QAction*> actions_;
-  CRunReport report_;
-  int reportStatus_ = 0;  // the exit status tobrane-cli would give the reported command
-  int commandDepth_ = 0;
   bool waitCursor_ = false;
   bool created_ = false;
   bool firstPaintScheduled_ = false;
   bool destroying_ = false;
+  // Last, so first to go: the frame it owns may still pump messages and
+  // show boxes on its way out, and the members above must outlive that.
+  CWindowController controller_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frontend/CommandTable.h"
 #include "resources/Strings.h"
 #include "win32/ResourceIds.h"
 #include "win32/WideText.h"
@@ -23,16 +24,6 @@ std::wstring WidestProgressText() {
   return WideFromUtf8(Format(kStrWindowProgress, {Text(kStrCliProgramming), 100, 99999u, "99:59"}));
 }
 
-// The toolbar resource: version, width, height, count, then the ids (0 a separator).
-std::vector<int> ToolbarResourceIds(HINSTANCE instance) {
-  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), MAKEINTRESOURCEW(RT_TOOLBAR));
-  if (!found) return {};
-  const auto* words = static_cast<const WORD*>(LockResource(LoadResource(instance, found)));
-  const DWORD size = SizeofResource(instance, found);
-  if (!words || size < 4 * sizeof(WORD) || size < (4u + words[3]) * sizeof(WORD)) return {};
-  return std::vector<int>(words + 4, words + 4 + words[3]);
-}
-
 }  // namespace
 
 CWinToolBar::~CWinToolBar() {
@@ -40,7 +31,7 @@ CWinToolBar::~CWinToolBar() {
 }
 
 bool CWinToolBar::Create(HWND parent, HINSTANCE instance) {
-  const std::vector<int> ids = ToolbarResourceIds(instance);
+  const std::vector<int>& ids = ToolbarCommands();
   HBITMAP strip = static_cast<HBITMAP>(
       LoadImageW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (ids.empty() || !strip) return false;

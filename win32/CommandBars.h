@@ -7,8 +7,8 @@
 #include "frontend/ProgressModel.h"
 #include "win32/Win32Api.h"
 
-// The toolbar of resource 128: its buttons in the resource's order, the
-// images from the bitmap strip of the same number. It lies across or, for
+// The toolbar: its buttons in the command table's order, the images from
+// the bitmap strip of resource 128. It lies across or, for
 // a dock on the left or right, stands; its parent places it (CWinToolDock).
 class CWinToolBar {
  public:

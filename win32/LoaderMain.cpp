@@ -4,9 +4,8 @@
 #include "frontend/DialogProse.h"
 #include "frontend/ExitCodes.h"
 #include "frontend/LoaderOptions.h"
-#include "frontend/PlatformPort.h"
+#include "frontend/LoaderStartup.h"
 #include "frontend/RegistrySettingsStore.h"
-#include "frontend/RunOverrides.h"
 #include "frontend/SystemLibrariesWin32.h"
 #include "resources/Strings.h"
 #include "win32/MainWindow.h"
@@ -56,13 +55,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!LoadSystemLibrary(L"Msftedit.dll")) return 1;
   CRegistrySettingsStore store;
   CSystemClock clock;
-  CLoaderApp app(store, clock, MakeSerialDevice());
-  app.Start("");
+  const std::unique_ptr<CLoaderApp> started = StartLoader(store, clock, parsed.options);
+  CLoaderApp& app = *started;
   ShowSettingsWarnings(app);
   // The parsed word as it is: the core's own reading of a command line cuts a
   // path at its first blank and keeps a quote.
   app.commandLineFileName = parsed.options.file;
-  ApplyRunOverrides(app, parsed.options);
   CWinMainWindow window(app, instance);
   app.AttachMainWindow(window.Frame());
   if (!parsed.options.trace.empty()) window.StartFrameTrace(parsed.options.trace);

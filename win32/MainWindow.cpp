@@ -1,15 +1,10 @@
 #include "win32/MainWindow.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 
 #include "app/CommandIds.h"
-#include "app/LoaderApp.h"
-#include "frontend/CommandOutcome.h"
+#include "frontend/CommandTable.h"
 #include "resources/Strings.h"
-#include "seams/Utf8Path.h"
 #include "win32/Dialogs.h"
 #include "win32/ResourceIds.h"
 #include "win32/WideText.h"
@@ -23,11 +18,6 @@ constexpr UINT kFirstPaintMessage = WM_APP + 1;
 constexpr int kInitialWidth = 640;
 constexpr int kInitialHeight = 480;
 
-// The commands whose enabled state the idle update sets, menu and toolbar alike.
-constexpr int kEnabledByRule[] = {
-    kCmdOpen,    kCmdClose,  kCmdConfiguration, kCmdConnect, kCmdSelectSubmodule,
-    kCmdProgram, kCmdVerify, kCmdExit,          kCmdAbout};
-
 WNDCLASSEXW FrameClass(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.hInstance = instance;
@@ -37,9 +27,30 @@ WNDCLASSEXW FrameClass(HINSTANCE instance) {
                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINFRAME);
   windowClass.lpszClassName = kWindowClass;
   return windowClass;
+}
+
+HMENU MenuBar() {
+  HMENU bar = CreateMenu();
+  for (const MenuEntry& menu : MenuBarCommands()) {
+    HMENU popup = CreatePopupMenu();
+    for (const CommandEntry& entry : menu.items) {
+      if (entry.id == 0) {
+        AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+      } else {
+        AppendMenuW(popup, MF_STRING, static_cast<UINT_PTR>(entry.id), WideFromUtf8(entry.menuText).c_str());
+      }
+    }
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), WideFromUtf8(menu.title).c_str());
+  }
+  return bar;
+}
+
+// "status text\ntooltip" of a command; empty for none.
+std::wstring Prompt(int commandId) {
+  const CommandEntry* entry = FindCommand(commandId);
+  return entry ? WideFromUtf8(entry->prompt) : std::wstring();
 }
 
 int WindowHeight(HWND hwnd) {
@@ -52,17 +63,12 @@ int WindowHeight(HWND hwnd) {
 }  // namespace
 
 CWinMainWindow::CWinMainWindow(CLoaderApp& app, HINSTANCE instance)
-    : app_(app), instance_(instance), trace_(app.Clock()), progressModel_(app.Clock()) {
-  frame_ = std::make_unique<CMainFrame>(app_, *this);
-}
+    : instance_(instance), controller_(app, *this, *this) {}
 
 CWinMainWindow::~CWinMainWindow() {
   // The frame closes a port still open, which pumps messages and may show a
   // message box; a window on its way out takes neither.
   destroying_ = true;
-  app_.SetFrameTrace(nullptr);
-  trace_.Close();
-  frame_.reset();
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
@@ -72,7 +78,7 @@ bool CWinMainWindow::Create(int showCommand) {
   const std::wstring title = WideFromUtf8(Text(kStrAppTitle));
   // Clipping its children: the frame's own background must not cover the bars.
   hwnd_ = CreateWindowExW(0, kWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                          CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr, nullptr,
+                          CW_USEDEFAULT, CW_USEDEFAULT, kInitialWidth, kInitialHeight, nullptr, MenuBar(),
                           instance_, static_cast<CWinObjectWindow*>(this));
   if (!hwnd_) return false;
   if (!CreateChildren()) {
@@ -83,7 +89,7 @@ bool CWinMainWindow::Create(int showCommand) {
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   taskbar_.Attach(hwnd_);
-  frame_->Create();
+  controller_.CreateFrame();
   created_ = true;
   // A paint during the port's message box came too early for the first paint's steps.
   InvalidateRect(hwnd_, nullptr, TRUE);
@@ -135,25 +141,22 @@ void CWinMainWindow::Dispatch(MSG& msg) {
 
 void CWinMainWindow::OnIdle() {
   if (!hwnd_) return;
-  if (commandDepth_ == 0) UpdateCommandStates();
+  if (!controller_.Busy()) UpdateCommandStates();
   statusBar_.UpdateIndicators();
 }
 
 void CWinMainWindow::UpdateCommandStates() {
+  controller_.UpdateCommandStates();
   HMENU menu = GetMenu(hwnd_);
-  // While a command runs, the guard drops every other command: those look disabled.
-  for (int id : kEnabledByRule) {
-    const bool enabled = commandDepth_ == 0 && frame_->IsCommandEnabled(id);
-    EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-    toolDock_.ToolBar().Enable(id, enabled);
-  }
   CheckMenuItem(menu, kCmdViewToolbar, MF_BYCOMMAND | (IsWindowVisible(toolDock_.Handle()) ? MF_CHECKED : 0));
   CheckMenuItem(menu, kCmdViewStatusBar,
                 MF_BYCOMMAND | (IsWindowVisible(statusBar_.Handle()) ? MF_CHECKED : 0));
-  CheckMenuItem(menu, kCmdViewFrameTrace, MF_BYCOMMAND | (trace_.IsOpen() ? MF_CHECKED : 0));
-  // The report is the window's own, not the core's: there once a command filled it.
-  const bool canSave = commandDepth_ == 0 && report_.HasSteps();
-  EnableMenuItem(menu, kCmdSaveReport, MF_BYCOMMAND | (canSave ? MF_ENABLED : MF_GRAYED));
+  CheckMenuItem(menu, kCmdViewFrameTrace, MF_BYCOMMAND | (controller_.FrameTraceOn() ? MF_CHECKED : 0));
+}
+
+void CWinMainWindow::EnableCommand(int commandId, bool enabled) {
+  EnableMenuItem(GetMenu(hwnd_), commandId, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  toolDock_.ToolBar().Enable(commandId, enabled);
 }
 
 LRESULT CWinMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -165,7 +168,7 @@ LRESULT CWinMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       PAINTSTRUCT paint;
       BeginPaint(hwnd_, &paint);
       EndPaint(hwnd_, &paint);
-      if (created_ && frame_->FirstPaintPending() && !firstPaintScheduled_) {
+      if (created_ && Frame().FirstPaintPending() && !firstPaintScheduled_) {
         firstPaintScheduled_ = true;
         PostMessageW(hwnd_, kFirstPaintMessage, 0, 0);
       }
@@ -200,7 +203,7 @@ LRESULT CWinMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       break;
     case WM_CLOSE:
-      if (OnClose()) DestroyWindow(hwnd_);
+      if (controller_.CloseAllowed()) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -214,7 +217,7 @@ LRESULT CWinMainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 LRESULT CWinMainWindow::OnNotify(const NMHDR& header) {
   if (header.code == TTN_GETDISPINFOW) {
     auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
-    tooltip_ = PromptTooltip(LoadResourceText(instance_, static_cast<UINT>(header.idFrom)));
+    tooltip_ = PromptTooltip(Prompt(static_cast<int>(header.idFrom)));
     info.lpszText = tooltip_.data();
     return 0;
   }
@@ -230,7 +233,7 @@ LRESULT CWinMainWindow::OnNotify(const NMHDR& header) {
 }
 
 void CWinMainWindow::ShowPrompt(int commandId) {
-  statusBar_.SetMessage(PromptStatusText(LoadResourceText(instance_, static_cast<UINT>(commandId))));
+  statusBar_.SetMessage(PromptStatusText(Prompt(commandId)));
 }
 
 void CWinMainWindow::OnCommand(int commandId) {
@@ -248,39 +251,16 @@ void CWinMainWindow::OnCommand(int commandId) {
       ToggleFrameTrace();
       break;
     case kCmdSaveReport:
-      SaveReport();
+      controller_.SaveReport();
       break;
     default:
-      Trigger(commandId);
+      controller_.Trigger(commandId);
       break;
-  }
-}
-
-void CWinMainWindow::Trigger(int commandId) {
-  // A command that arrives while another pumps messages starts nothing: a
-  // second command would take over the line, or stall the first one's
-  // polls behind its dialog.
-  if (commandDepth_ > 0 || !frame_->IsCommandEnabled(commandId)) return;
-  RunFrameCommand([this, commandId] {
-    if (const std::optional<int> status = RunReportedCommand(*frame_, commandId, report_))
-      reportStatus_ = *status;
-  });
-}
-
-void CWinMainWindow::RunFrameCommand(const std::function<void()>& command) {
-  if (++commandDepth_ == 1 && hwnd_) {
-    ShowProgress(progressModel_.CommandStarted());
-    UpdateCommandStates();
-  }
-  command();
-  --commandDepth_;
-  if (commandDepth_ == 0 && hwnd_) {
-    ShowProgress(progressModel_.CommandEnded());
-    UpdateCommandStates();
   }
 }
 
 void CWinMainWindow::ShowProgress(const ProgressFigures& figures) {
+  if (!hwnd_) return;
   statusBar_.ShowProgress(figures);
   taskbar_.Show(figures);
 }
@@ -289,11 +269,7 @@ void CWinMainWindow::RunFirstPaint() {
   HDC dc = GetDC(hwnd_);
   pixelsPerInch_ = GetDeviceCaps(dc, LOGPIXELSY);
   ReleaseDC(hwnd_, dc);
-  RunFrameCommand([this] { frame_->FirstPaint(); });
-}
-
-bool CWinMainWindow::OnClose() {
-  return commandDepth_ == 0 && frame_->OnCloseRequest();
+  controller_.FirstPaint();
 }
 
 void CWinMainWindow::ToggleBar(HWND bar, int commandId) {
@@ -304,33 +280,22 @@ void CWinMainWindow::ToggleBar(HWND bar, int commandId) {
 }
 
 bool CWinMainWindow::StartFrameTrace(const std::string& path) {
-  if (!trace_.Open(path)) {
-    MessageBox(Format(kStrCliTraceCannotOpen, {path, std::strerror(errno)}));
-    return false;
-  }
-  app_.SetFrameTrace(&trace_);
-  return true;
+  return controller_.StartFrameTrace(path);
 }
 
 // Ticking the item asks where the trace goes; a cancelled choice leaves it off.
 void CWinMainWindow::ToggleFrameTrace() {
-  if (trace_.IsOpen()) {
-    app_.SetFrameTrace(nullptr);
-    trace_.Close();
+  if (controller_.FrameTraceOn()) {
+    controller_.StopFrameTrace();
   } else if (const auto path =
                  AskFile(hwnd_, {Text(kStrTraceFileFilter), "txt", Text(kStrFrameTraceTitle), true})) {
-    StartFrameTrace(*path);
+    controller_.StartFrameTrace(*path);
   }
   UpdateCommandStates();
 }
 
-void CWinMainWindow::SaveReport() {
-  if (commandDepth_ > 0 || !report_.HasSteps()) return;
-  const auto path = AskFile(hwnd_, {Text(kStrReportFileFilter), "json", Text(kStrSaveReportTitle), true});
-  if (!path) return;
-  std::ofstream file(Utf8Path(*path), std::ios::trunc);
-  if (!file || !WriteRunReport(file, report_.Document("tobrane-loader " TOBRANE_VERSION, reportStatus_)))
-    MessageBox(Format(kStrCliReportCannotOpen, {*path, std::strerror(errno)}));
+std::optional<std::string> CWinMainWindow::AskReportPath() {
+  return AskFile(hwnd_, {Text(kStrReportFileFilter), "json", Text(kStrSaveReportTitle), true});
 }
 
 void CWinMainWindow::TranscriptChanged(const CTranscript& transcript, const TranscriptChange& change) {
@@ -346,8 +311,10 @@ void CWinMainWindow::SetStatusColour(StatusColour colour) {
 }
 
 void CWinMainWindow::MessageBox(const std::string& text) {
-  if (destroying_) return;
-  report_.MessageBox(text);
+  if (!destroying_) controller_.MessageBox(text);
+}
+
+void CWinMainWindow::ShowMessageBox(const std::string& text) {
   MessageBoxW(hwnd_, WideFromUtf8(text).c_str(), WideFromUtf8(Text(kStrAppTitle)).c_str(), MB_OK);
 }
 
@@ -361,7 +328,7 @@ void CWinMainWindow::SetStatusText(const std::string& text) {
 
 void CWinMainWindow::EnableToolbarButton(int commandId, bool enabled) {
   // A running command keeps the others grey; its end applies the rules.
-  toolDock_.ToolBar().Enable(commandId, enabled && commandDepth_ == 0);
+  toolDock_.ToolBar().Enable(commandId, enabled && !controller_.Busy());
 }
 
 void CWinMainWindow::SetWaitCursor(bool on) {
@@ -371,6 +338,7 @@ void CWinMainWindow::SetWaitCursor(bool on) {
 
 void CWinMainWindow::PumpPendingMessages() {
   if (destroying_) return;
+  controller_.Polled();
   MSG msg{};
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -389,8 +357,7 @@ bool CWinMainWindow::HasActiveWindow() {
 }
 
 void CWinMainWindow::TransferProgress(TransferKind kind, std::uint32_t done, std::uint32_t total) {
-  report_.TransferProgress(kind, done, total);
-  if (hwnd_) ShowProgress(progressModel_.Update(kind, done, total));
+  controller_.TransferProgress(kind, done, total);
 }
 
 std::optional<std::string> CWinMainWindow::AskRomFile() {
@@ -399,7 +366,7 @@ std::optional<std::string> CWinMainWindow::AskRomFile() {
 
 std::optional<std::string> CWinMainWindow::AskSubmoduleText() {
   std::optional<std::string> text = RunSubmoduleDialog(instance_, hwnd_);
-  if (text) report_.SetRoute(*text);
+  if (text) controller_.RouteChosen(*text);
   return text;
 }
 

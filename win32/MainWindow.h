@@ -1,14 +1,10 @@
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <string>
 
 #include "app/MainFrame.h"
 #include "app/View.h"
-#include "frontend/ProgressModel.h"
-#include "frontend/RunReport.h"
-#include "protocol/FrameTraceWriter.h"
+#include "frontend/WindowController.h"
 #include "win32/CommandBars.h"
 #include "win32/LogView.h"
 #include "win32/ObjectWindow.h"
@@ -18,11 +14,11 @@
 
 class CLoaderApp;
 
-// The Win32 main window: one more view over CMainFrame. It builds the bars
-// and the transcript control from the resources, turns menu, accelerator
-// and toolbar commands into CMainFrame commands and shows what the core asks
-// for; the command flow itself stays in the core.
-class CWinMainWindow final : public IView, private CWinObjectWindow {
+// The Win32 main window: one more view over CMainFrame. It builds the menu
+// and the toolbar from the shared command table, hands menu, accelerator
+// and toolbar commands to the shared window controller and draws what the
+// core and the controller ask for; the command flow itself stays in the core.
+class CWinMainWindow final : public IView, private CWinObjectWindow, private IWindowChrome {
  public:
   CWinMainWindow(CLoaderApp& app, HINSTANCE instance);
   ~CWinMainWindow() override;
@@ -33,7 +29,7 @@ class CWinMainWindow final : public IView, private CWinObjectWindow {
   // window shown, then CMainFrame::Create, which opens the port and may say
   // "Port Open FAILED" over it. False when a part cannot be made.
   bool Create(int showCommand);
-  CMainFrame& Frame() { return *frame_; }
+  CMainFrame& Frame() { return controller_.Frame(); }
   // Traces to path ("-" for stderr) and ticks View > Frame Trace; false,
   // after saying why in a message box, when the file cannot be written.
   bool StartFrameTrace(const std::string& path);
@@ -59,44 +55,41 @@ class CWinMainWindow final : public IView, private CWinObjectWindow {
   void ShowAbout() override;
 
  private:
+  // IWindowChrome
+  void ShowMessageBox(const std::string& text) override;
+  void EnableCommand(int commandId, bool enabled) override;
+  void ShowProgress(const ProgressFigures& figures) override;
+  std::optional<std::string> AskReportPath() override;
+
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool CreateChildren();
   void Layout();
   void Redock();
   void Dispatch(MSG& msg);
   void OnIdle();
+  // The rules' enabled states and the View items' ticks.
   void UpdateCommandStates();
   void OnCommand(int commandId);
-  // Runs a command as a click does, if its rule allows it now and no command runs.
-  void Trigger(int commandId);
-  void RunFrameCommand(const std::function<void()>& command);
   void RunFirstPaint();
-  void ShowProgress(const ProgressFigures& figures);
-  bool OnClose();
   void ToggleBar(HWND bar, int commandId);
   void ToggleFrameTrace();
-  void SaveReport();
   void ShowPrompt(int commandId);
   LRESULT OnNotify(const NMHDR& header);
 
-  CLoaderApp& app_;
   HINSTANCE instance_;
-  std::unique_ptr<CMainFrame> frame_;
-  CFrameTraceWriter trace_;
   HACCEL accelerators_ = nullptr;
   CWinToolDock toolDock_;
   CWinStatusBar statusBar_;
   CWinLogView log_;
-  CProgressModel progressModel_;
   CWinTaskbarProgress taskbar_;
-  CRunReport report_;
-  int reportStatus_ = 0;  // the exit status tobrane-cli would give the reported command
   std::wstring tooltip_;
-  int commandDepth_ = 0;
   bool waitCursor_ = false;
   bool created_ = false;
   bool firstPaintScheduled_ = false;
   // The screen's, from the first paint on; 1 before it.
   int pixelsPerInch_ = 1;
   bool destroying_ = false;
+  // Last, so first to go: the frame it owns may still pump messages and
+  // show boxes on its way out, and the members above must outlive that.
+  CWindowController controller_;
 };

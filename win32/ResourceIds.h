@@ -3,7 +3,6 @@
 // Resource numbers shared by the resource script and the window code. The
 // command ids themselves are in app/CommandIds.h.
 #define IDR_MAINFRAME 128
-#define RT_TOOLBAR 241
 
 #define IDD_ABOUT 100
 #define IDD_CONFIGURATION 130

@@ -28,10 +28,16 @@ struct StartupAnswer {
   }
 };
 
+// What the transcript says of the rig's device, which does not exist.
+const std::string kPortLines =
+    "Cannot open serial device /nonexistent/tobrane-test-tty: No such file or directory\r\n"
+    "\tThe device is not there: check the cable or adapter, and list the ports with 'tobrane-cli ports'.\r\n";
+
 }  // namespace
 
 TEST(Startup, PortFailureShowsOverTheOpenWindowThenTheNoticeWhileClosingIsRefused) {
   // Created and shown first, then "Port Open FAILED", then the notice; closing works only after it.
+  // The transcript names the port and the system's reason on light red, a failed step.
   WindowRig rig;
   StartupAnswer answer{rig.window.get(), {}};
   ModalAnswerer modal([&](QWidget& w) { answer(w); });
@@ -40,6 +46,8 @@ TEST(Startup, PortFailureShowsOverTheOpenWindowThenTheNoticeWhileClosingIsRefuse
   ASSERT_TRUE(WaitUntil([&] { return !rig.window->Frame().FirstPaintPending() && answer.seen.size() == 2; }));
   EXPECT_EQ(answer.seen[1], "notice over window, close refused");
   EXPECT_EQ(rig.window->windowTitle(), "Tobrane PROM Loader");
+  EXPECT_EQ(rig.window->Frame().TranscriptText(), kPortLines);
+  EXPECT_EQ(rig.window->Log().Background(), QColor(255, 128, 128));
   EXPECT_TRUE(rig.window->close());
 }
 
@@ -66,8 +74,11 @@ TEST(Startup, AFileOnTheCommandLineIsReadAndProgramUpsAbortsAfterTheNotice) {
   ASSERT_EQ(rig.window->Create(CMainWindow::Showing::ShownFirst), 0);
   ASSERT_TRUE(WaitUntil([&] { return !rig.window->Frame().FirstPaintPending() && answer.seen.size() == 2; }));
   EXPECT_EQ(answer.seen[1], "notice over window, close refused");
-  const std::string text = rig.window->Frame().TranscriptText();
-  EXPECT_NE(text.find("Aborted flash operation ... can not upgrade this UPS\r\n"), std::string::npos);
+  const std::string shown = rig.window->Frame().TranscriptText();
+  EXPECT_NE(shown.find("Aborted flash operation ... can not upgrade this UPS\r\n"), std::string::npos);
+  // The port that did not open comes first; the rest is what tobrane-cli logs.
+  ASSERT_EQ(shown.rfind(kPortLines, 0), 0u) << shown;
+  const std::string text = shown.substr(kPortLines.size());
 
   CMemorySettingsStore store;
   store.Write("Serial", "Device", "/nonexistent/tobrane-test-tty");
@@ -75,7 +86,7 @@ TEST(Startup, AFileOnTheCommandLineIsReadAndProgramUpsAbortsAfterTheNotice) {
   CLoaderApp cliApp(store, clock, std::make_unique<CTermiosDevice>());
   cliApp.Start(rom);
   EXPECT_EQ(UnixLineEnds(text), CliTranscript(cliApp, [](CMainFrame&) {}));
-  EXPECT_EQ(rig.window->Log().toPlainText().toStdString(), UnixLineEnds(text));
+  EXPECT_EQ(rig.window->Log().toPlainText().toStdString(), UnixLineEnds(shown));
   EXPECT_EQ(rig.window->Log().Background(), QColor(255, 128, 128));
   EXPECT_EQ(rig.window->windowTitle(), "Tobrane PROM Loader");
 }

@@ -3,7 +3,8 @@
 # its controls, in template order, hold their ids and texts
 # (dialogs.expected). The start-up notice shows by itself; Configuration,
 # Select SubModule and About are opened by their commands. No port is
-# linked, so the window first says "Port Open FAILED". Before that, a usage
+# linked, so the window first says "Port Open FAILED", and its transcript
+# then names the port on light red. Before that, a usage
 # error shows in a box (a window program has no console) and ends with
 # status 2; after, the toolbar's gripper docks it at the left, standing, and
 # View > Toolbar hides it, each time with the transcript beside it.
@@ -49,12 +50,19 @@ dialog_closed() {
 probe_fails() {
   ! probe "$@"
 }
+show "UPS Communications " 1 > "$work/dialogs.txt"
+probe transcript > "$work/transcript.txt"
+head -n 1 "$work/transcript.txt" | grep -q "^Cannot open serial device .*COM9" ||
+  { echo "dialogs: the transcript does not name the port: $(cat "$work/transcript.txt")" >&2; exit 1; }
+import -window root "$work/screen.png"
+read -r left top width height < <(probe rect)
+colour=$(convert "$work/screen.png" -format "%[pixel:p{$((left + width - 40)),$((top + height / 2))}]" info:)
+[ "$colour" = "srgb(255,128,128)" ] || { echo "dialogs: the transcript is $colour, not light red" >&2; exit 1; }
 {
-  show "UPS Communications " 1
   show "Tobrane Setup" 2 130
   show "Tobrane Submodule Select" 2 101
   show "About Tobrane" 1 57664
-} > "$work/dialogs.txt"
+} >> "$work/dialogs.txt"
 diff -u "$here/dialogs.expected" "$work/dialogs.txt"
 
 read -r frame_left _ _ frame_height < <(probe rect frame)
