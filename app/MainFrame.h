@@ -48,8 +48,6 @@ class CMainFrame {
   std::string TranscriptText() const { return transcript_.Text(); }
   // Adds to the text and scrolls to the end.
   void AppendText(const std::string& text) { host_.AppendText(text, true); }
-  // Set the whole text (show a copy).
-  void ShowText(const std::string& text) { host_.ShowText(text); }
 
   // Opens a named file as the Open command does after its dialog.
   int OpenNamedFile(const std::string& path) { return image_.OpenNamedFile(path); }
