@@ -19,6 +19,8 @@ std::string NetworkFailureText(NetworkFailure failure) {
       return Text(kStrNetNotTelnet);
     case NetworkFailure::NoConfirmation:
       return Text(kStrNetNoConfirmation);
+    case NetworkFailure::NotTaken:
+      return Text(kStrNetNotTaken);
     case NetworkFailure::ConnectionLost:
       return Text(kStrNetConnectionLost);
   }

@@ -13,6 +13,7 @@ PortFailure NetworkMeaning(NetworkFailure failure) {
     case NetworkFailure::ConnectionLost:
       return PortFailure::Lost;
     case NetworkFailure::NoConfirmation:
+    case NetworkFailure::NotTaken:
       return PortFailure::Other;
   }
   return PortFailure::Other;

@@ -12,6 +12,7 @@ enum class NetworkFailure : int {
   ServerLine,      // the server sent a text line instead of negotiating
   NotTelnet,       // the server speaks something else, or not RFC 2217
   NoConfirmation,  // the server did not confirm a line change in time
+  NotTaken,        // the server answered a speed or data size other than the one asked
   ConnectionLost,  // the connection dropped under an open port
 };
 

@@ -196,7 +196,20 @@ PortError CRfc2217Device::Ask(const std::vector<Request>& requests) {
     return true;
   });
   if (lost_) return Failure(NetworkFailure::ConnectionLost);
-  return answered ? PortError{} : Failure(NetworkFailure::NoConfirmation);
+  if (!answered) return Failure(NetworkFailure::NoConfirmation);
+  return ValuesTaken(requests) ? PortError{} : Failure(NetworkFailure::NotTaken);
+}
+
+// The server answers a speed or data size with the one its line now has: one
+// it could not set comes back as the old one, and the line would be wrong.
+// mutex_ held.
+bool CRfc2217Device::ValuesTaken(const std::vector<Request>& requests) {
+  for (const Request& request : requests) {
+    if (request.command != telnet::kSetBaudRate && request.command != telnet::kSetDataSize) continue;
+    const auto answer = static_cast<std::uint8_t>(request.command + telnet::kServerOffset);
+    if (answered_[answer] != request.value) return false;
+  }
+  return true;
 }
 
 PortError CRfc2217Device::SendLocked(std::vector<std::uint8_t> bytes) {
@@ -303,6 +316,7 @@ void CRfc2217Device::Take(const std::uint8_t* bytes, std::size_t count) {
 
 void CRfc2217Device::TakeEvent(const Event& event) {
   ++answers_[event.command];
+  answered_[event.command] = event.value;
   if (event.command == telnet::kNotifyModemState + telnet::kServerOffset && !event.value.empty()) {
     const telnet::ModemBits bits = telnet::ParseModemState(event.value[0]);
     modem_ = ModemStatus{bits.cts, bits.dsr, bits.ring, bits.carrier};

@@ -62,6 +62,7 @@ class CRfc2217Device final : public ISerialDevice {
   void ReadLoop();
   void Take(const std::uint8_t* bytes, std::size_t count);
   void TakeEvent(const telnet::Event& event);
+  bool ValuesTaken(const std::vector<Request>& requests);
   void KeepServerWords(const std::vector<std::uint8_t>& data);
 
   mutable std::mutex mutex_;
@@ -73,7 +74,8 @@ class CRfc2217Device final : public ISerialDevice {
   telnet::COptions options_;
   std::deque<std::uint8_t> rx_;
   std::vector<std::uint8_t> pendingOut_;
-  std::map<std::uint8_t, unsigned> answers_;  // answers seen per server command
+  std::map<std::uint8_t, unsigned> answers_;                    // answers seen per server command
+  std::map<std::uint8_t, std::vector<std::uint8_t>> answered_;  // the last value of each
   ModemStatus modem_;
   bool open_ = false;
   bool negotiated_ = false;

@@ -32,6 +32,7 @@ struct CooperativeServer {
   Bytes lineData;
   std::vector<Event> commands;
   std::atomic<bool> hangUp{false};
+  Bytes keptSpeed;  // when set, every speed asked is answered with this one
 
   void Serve(int connection) {
     CReceiver receiver;
@@ -55,7 +56,8 @@ struct CooperativeServer {
     if (event.kind == Event::Will && event.option == kComPort) SendBytes(connection, {kIac, kDo, kComPort});
     if (event.kind != Event::ComPort) return;
     Bytes reply;
-    AppendComPortCommand(reply, event.command + kServerOffset, event.value);
+    const bool keeps = event.command == kSetBaudRate && !keptSpeed.empty();
+    AppendComPortCommand(reply, event.command + kServerOffset, keeps ? keptSpeed : event.value);
     if (event.command == kSetModemStateMask) AppendComPortCommand(reply, 107, {kModemDsr});
     SendBytes(connection, reply);
     std::lock_guard lock(mutex);
@@ -107,6 +109,20 @@ TEST(Rfc2217Device, AgreesTheLineCarriesEveryByteAndSeesTheConnectionDrop) {
   std::size_t got = 0;
   std::uint8_t byte = 0;
   EXPECT_TRUE(device.Read(&byte, 1, got).MeansDeviceGone());
+}
+
+// A line that keeps its old speed must not be taken as switched: the UPS
+// would then be spoken to at a speed the line does not run.
+TEST(Rfc2217Device, ASpeedTheServerAnswersWithAnotherIsNotTaken) {
+  CooperativeServer behaviour;
+  behaviour.keptSpeed = {0x00, 0x00, 0x4B, 0x00};  // 19200
+  CLoopbackServer server([&](int connection) { behaviour.Serve(connection); });
+  CRfc2217Device device;
+  ASSERT_FALSE(device.Open(Url(server.Port())));
+  ASSERT_FALSE(device.Configure(LineSettings{19200, 8, 1, 'N'}));
+  EXPECT_EQ(device.SetBaudRate(28800), Failure(NetworkFailure::NotTaken));
+  EXPECT_FALSE(device.SetDataBits(7));
+  behaviour.hangUp = true;
 }
 
 // How a server that is no RFC 2217 server for us ends the connect, and
