@@ -19,6 +19,8 @@ constexpr auto kNegotiateBound = 1500ms;
 constexpr auto kFirstAnswerBound = 1000ms;
 // How long a line change waits for the server to confirm it.
 constexpr auto kConfirmBound = 2000ms;
+// How long a closed connection's last bytes may take to reach the reader.
+constexpr auto kReaderEndBound = 1000ms;
 // Gathered bytes go out at this size even before the frame ends.
 constexpr std::size_t kSendChunkBytes = 1024;
 constexpr std::size_t kMaxServerWords = 200;
@@ -73,7 +75,7 @@ PortError CRfc2217Device::Open(const std::string& path) {
     pendingOut_.clear();
     answers_.clear();
     modem_ = ModemStatus{};
-    negotiated_ = lost_ = woken_ = false;
+    negotiated_ = lost_ = woken_ = readerDone_ = false;
     serverWords_.clear();
     serverWordsDone_ = false;
   }
@@ -96,10 +98,10 @@ PortError CRfc2217Device::Open(const std::string& path) {
 PortError CRfc2217Device::Negotiate() {
   const bool offered = !SendLocked(telnet::OpeningOffers());
   std::unique_lock lock(mutex_);
-  if (!offered) return NegotiationFailure();
+  if (!offered) return NegotiationFailure(lock);
   changed_.wait_for(lock, kNegotiateBound,
                     [this] { return options_.ComPortAccepted() || options_.ComPortRefused() || lost_; });
-  if (!options_.ComPortAccepted() || lost_) return NegotiationFailure();
+  if (!options_.ComPortAccepted() || lost_) return NegotiationFailure(lock);
   // DSR comes only in notifications, which the server sends once asked to;
   // its answer also shows that it serves the line rather than refusing it.
   std::vector<std::uint8_t> mask;
@@ -107,15 +109,18 @@ PortError CRfc2217Device::Negotiate() {
   lock.unlock();
   const bool asked = !SendLocked(std::move(mask));
   lock.lock();
-  if (!asked) return NegotiationFailure();
+  if (!asked) return NegotiationFailure(lock);
   changed_.wait_for(lock, kFirstAnswerBound, [this] { return !answers_.empty() || lost_; });
-  if (lost_) return NegotiationFailure();
+  if (lost_) return NegotiationFailure(lock);
   negotiated_ = true;
   return {};
 }
 
-// Why the server was not taken as an RFC 2217 server; mutex_ held.
-PortError CRfc2217Device::NegotiationFailure() {
+// Why the server was not taken as an RFC 2217 server; mutex_ held. A send
+// may find the connection closed before the reader has taken the line the
+// server sent first: what the server said is judged once the reader is done.
+PortError CRfc2217Device::NegotiationFailure(std::unique_lock<std::mutex>& lock) {
+  if (lost_) changed_.wait_for(lock, kReaderEndBound, [this] { return readerDone_; });
   if (!serverWords_.empty()) return Failure(NetworkFailure::ServerLine);
   return lost_ ? Failure(NetworkFailure::ClosedEarly) : Failure(NetworkFailure::NotTelnet);
 }
@@ -282,7 +287,7 @@ void CRfc2217Device::ReadLoop() {
     Take(buffer, got);
   }
   std::lock_guard lock(mutex_);
-  lost_ = true;
+  lost_ = readerDone_ = true;
   changed_.notify_all();
 }
 

@@ -54,7 +54,7 @@ class CRfc2217Device final : public ISerialDevice {
   };
 
   PortError Negotiate();
-  PortError NegotiationFailure();
+  PortError NegotiationFailure(std::unique_lock<std::mutex>& lock);
   // Sends the commands together and waits until the server has answered each.
   PortError Ask(const std::vector<Request>& requests);
   PortError SendLocked(std::vector<std::uint8_t> bytes);
@@ -80,6 +80,7 @@ class CRfc2217Device final : public ISerialDevice {
   bool open_ = false;
   bool negotiated_ = false;
   bool lost_ = false;
+  bool readerDone_ = false;  // the reader has seen the end of the connection
   bool woken_ = false;
   std::string serverWords_;
   bool serverWordsDone_ = false;
