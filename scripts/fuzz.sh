@@ -21,8 +21,15 @@ else
 fi
 [[ "$duration" =~ ^[0-9]+$ ]] || { echo "SECONDS must be a whole number" >&2; exit 2; }
 
-CC=clang-14 CXX=clang++-14 scripts/build.sh build-fuzz -DTOBRANE_FUZZ=ON -DTOBRANE_WITH_QT=OFF \
-  -DBUILD_TESTING=OFF -DTOBRANE_BENCH=OFF > /dev/null
+# Quiet when the build succeeds; its errors (ninja prints them on stdout)
+# when it does not, so a red run says why.
+mkdir -p build-fuzz
+if ! CC=clang-14 CXX=clang++-14 scripts/build.sh build-fuzz -DTOBRANE_FUZZ=ON -DTOBRANE_WITH_QT=OFF \
+    -DBUILD_TESTING=OFF -DTOBRANE_BENCH=OFF > build-fuzz/build.log 2>&1; then
+  grep -v '^\[' build-fuzz/build.log | tail -n 40 >&2
+  echo "fuzz: the fuzz targets did not build (whole log in build-fuzz/build.log)" >&2
+  exit 1
+fi
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -23,7 +23,9 @@ enum class PortFailure : std::uint8_t {
   Other,
 };
 
-struct PortError {
+// Aligned to its size so that std::atomic<PortError> is lock-free everywhere:
+// clang would otherwise call libatomic, which nothing links.
+struct alignas(8) PortError {
   ErrorDomain domain = ErrorDomain::None;
   int code = 0;
 
