@@ -132,14 +132,7 @@ void ReportPortError(std::ostream& err, CSerialPort& port) {
 // refuse every image for it.
 bool ChooseModels(LoaderCommandLine& command, std::ostream& err) {
   const ModelTableChoice choice = ChooseModelTable(command.models);
-  std::string problem = choice.problem;
-  if (!choice.found) {
-    std::string searched;
-    for (const std::string& place : ModelTableSearchOrder())
-      searched += (searched.empty() ? "" : ", ") + place;
-    problem = Format(kStrModelTableNone, {searched});
-  }
-  if (!problem.empty()) err << Format(kStrCliMessage, {problem}) << '\n';
+  if (!choice.problem.empty()) err << Format(kStrCliMessage, {choice.problem}) << '\n';
   const bool given = command.models.has_value();
   command.models = choice.path;
   return !given || choice.readable;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/LoaderApp.h"
 #include "frontend/LoaderOptions.h"
@@ -11,3 +13,8 @@
 // warnings (SettingsWarnings) are the caller's to show, before the port opens.
 std::unique_ptr<CLoaderApp> StartLoader(ISettingsStore& store, IClock& clock,
                                         const LoaderCommandLine& options);
+
+// What a window says in one box before it opens the port: the settings'
+// warnings, then what is wrong with the model table (Connect and Open
+// would otherwise only say "Type Mismatch", never why).
+std::vector<std::string> StartupWarnings(const CLoaderApp& app, const LoaderCommandLine& options);

@@ -48,6 +48,12 @@ ModelTableChoice ChooseModelTable(const std::optional<std::string>& given) {
     choice.path = candidate;
     choice.found = true;
   }
-  if (choice.found) choice.problem = ModelTableProblem(choice.path, choice.readable);
+  if (choice.found) {
+    choice.problem = ModelTableProblem(choice.path, choice.readable);
+    return choice;
+  }
+  std::string searched;
+  for (const std::string& place : ModelTableSearchOrder()) searched += (searched.empty() ? "" : ", ") + place;
+  choice.problem = Format(kStrModelTableNone, {searched});
   return choice;
 }

@@ -11,7 +11,9 @@ struct ModelTableChoice {
   std::string path;    // the file the lookups open
   bool found = false;  // false: no candidate exists; path is the bare name
   bool readable = false;
-  std::string problem;  // a message naming the file when it cannot serve; empty when it can
+  // What is wrong, naming the file, or every place searched when none was
+  // found; empty when the table can serve.
+  std::string problem;
 };
 
 // Every place searched, in order, each a full file path.

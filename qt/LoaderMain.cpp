@@ -26,9 +26,10 @@ bool AnsweredWithoutWindow(const LoaderParseResult& parsed) {
 }
 
 // Before the window opens the port: a "Port Open FAILED" may be their doing.
-void ShowSettingsWarnings(const CLoaderApp& app) {
+void ShowStartupWarnings(const CLoaderApp& app, const LoaderCommandLine& options) {
   QStringList warnings;
-  for (const std::string& warning : app.SettingsWarnings()) warnings << QString::fromStdString(warning);
+  for (const std::string& warning : StartupWarnings(app, options))
+    warnings << QString::fromStdString(warning);
   if (!warnings.isEmpty())
     QMessageBox::warning(nullptr, QApplication::applicationName(), warnings.join("\n\n"));
 }
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
   CSystemClock clock;
   const std::unique_ptr<CLoaderApp> started = StartLoader(store, clock, parsed.options);
   CLoaderApp& app = *started;
-  ShowSettingsWarnings(app);
+  ShowStartupWarnings(app, parsed.options);
   // The parsed word as it is: the core's own reading of a command line cuts a
   // path at its first blank and keeps a quote.
   app.commandLineFileName = parsed.options.file;

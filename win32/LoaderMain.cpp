@@ -31,9 +31,10 @@ void ShowText(const std::string& text, UINT icon = 0) {
 }
 
 // Before the window opens the port: a "Port Open FAILED" may be their doing.
-void ShowSettingsWarnings(const CLoaderApp& app) {
+void ShowStartupWarnings(const CLoaderApp& app, const LoaderCommandLine& options) {
   std::string text;
-  for (const std::string& warning : app.SettingsWarnings()) text += (text.empty() ? "" : "\n\n") + warning;
+  for (const std::string& warning : StartupWarnings(app, options))
+    text += (text.empty() ? "" : "\n\n") + warning;
   if (!text.empty()) ShowText(text, MB_ICONWARNING);
 }
 
@@ -57,7 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   CSystemClock clock;
   const std::unique_ptr<CLoaderApp> started = StartLoader(store, clock, parsed.options);
   CLoaderApp& app = *started;
-  ShowSettingsWarnings(app);
+  ShowStartupWarnings(app, parsed.options);
   // The parsed word as it is: the core's own reading of a command line cuts a
   // path at its first blank and keeps a quote.
   app.commandLineFileName = parsed.options.file;

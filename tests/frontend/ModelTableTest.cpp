@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "frontend/LoaderStartup.h"
 #include "frontend/ModelTable.h"
 #include "tests/support/TestRig.h"
 
@@ -28,6 +29,8 @@ TEST(ModelTable, TheCurrentFolderComesFirstThenTheUsersOwnThenTheInstalledOne) {
   const ModelTableChoice none = ChooseModelTable(std::nullopt);
   EXPECT_FALSE(none.found);
   EXPECT_EQ(none.path, "OEMModel.ini");
+  EXPECT_EQ(none.problem, "no model table found; searched: OEMModel.ini, " + user +
+                              ", " TOBRANE_SHARED_DATA_DIR "/OEMModel.ini");
   rig.dir.Write("config/tobrane-loader/OEMModel.ini", "[0]\n1 = Placeholder\n");
   EXPECT_EQ(ChooseModelTable(std::nullopt).path, user);
   rig.dir.Write("OEMModel.ini", "[0]\n1 = Placeholder\n");
@@ -49,6 +52,20 @@ TEST(ModelTable, AnOddOrUnreadableTableIsNamed) {
   const ModelTableChoice empty = ChooseModelTable("empty.ini");
   EXPECT_TRUE(empty.readable);
   EXPECT_NE(empty.problem.find("empty.ini has no entry in section [0]"), std::string::npos);
+}
+
+TEST(ModelTable, AWindowNamesAnOddTableAfterTheSettingsWarnings) {
+  // Both in the one box a window shows before it opens the port, each a sentence.
+  CTestRig rig;
+  rig.store.Write("Config", "Verify", "yes");
+  rig.Start("", false);
+  LoaderCommandLine options;
+  EXPECT_EQ(StartupWarnings(*rig.app, options).size(), 1u);
+  options.models = "nope.ini";
+  EXPECT_EQ(StartupWarnings(*rig.app, options),
+            (std::vector<std::string>{
+                "The setting Verify in section Config is \"yes\", which means off: only \"Y\" means on.",
+                "The model table nope.ini cannot be read."}));
 }
 
 }  // namespace

@@ -34,6 +34,11 @@ port_box_answered() {
   grep -qx "Port Open FAILED" "$work/boxes"
 }
 wait_until 30 port_box_answered || { echo "dialogs: no 'Port Open FAILED' box" >&2; exit 1; }
+# No model table anywhere it looks: said before the port is opened.
+table_line=$(grep -n -m1 "^No model table found; searched: OEMModel.ini, .*OEMModel.ini\.$" "$work/boxes" | cut -d: -f1)
+port_line=$(grep -n -m1 -x "Port Open FAILED" "$work/boxes" | cut -d: -f1)
+[ -n "$table_line" ] && [ "$table_line" -lt "$port_line" ] ||
+  { echo "dialogs: the missing model table was not named before the port: $(cat "$work/boxes")" >&2; exit 1; }
 
 # show TITLE CLOSE_ID [COMMAND]: opens the dialog, lists its controls, closes it.
 show() {

@@ -25,6 +25,8 @@ wine rundll32.exe "$(winepath -w "$work/control.dll")",Touch </dev/null >/dev/nu
 
 answer=$(cd "$work" && wine ./tobrane-cli.exe --version </dev/null 2>&1 | tr -d '\r') || fail "tobrane-cli.exe failed: $answer"
 set_setting Serial Port 9
+# A table at hand, so no warning box holds the window back.
+cp "$here/../../examples/OEMModel.ini" "$work/"
 start_window "$work"
 wait_until 30 probe alive || fail "the window did not start"
 ls "$work"/*.loaded 2>/dev/null | grep -v control.dll.loaded && fail "a planted DLL was loaded"
