@@ -18,12 +18,11 @@ const char* YesNo(bool on) {
 // A new port always comes with the fixed line settings, stored whether the
 // open worked or not so the next start tries the new port again.
 void ReopenOnNewPort(CLoaderApp& app, CSerialPort& port, IView& view, int portNumber) {
-  port.settings.baud = std::to_string(kConfiguredBaud);
-  port.settings.parity = "N";
-  port.settings.dataBits = std::to_string(kConfiguredDataBits);
-  port.settings.stopBits = std::to_string(kConfiguredStopBits);
-  port.settings.port = std::to_string(portNumber);
-  port.settings.flow = "None";
+  port.settings = {.baud = std::to_string(kConfiguredBaud),
+                   .parity = "N",
+                   .dataBits = std::to_string(kConfiguredDataBits),
+                   .stopBits = std::to_string(kConfiguredStopBits),
+                   .port = std::to_string(portNumber)};
   port.Close();
   const bool opened =
       port.Open(portNumber, kConfiguredBaud, kConfiguredDataBits, kConfiguredStopBits, kParityNone);

@@ -9,7 +9,7 @@
 CMainFrame::CMainFrame(CLoaderApp& app, IView& view)
     : app_(app),
       view_(view),
-      linkHost_(app, rx_, conn_, view, host_),
+      linkHost_(app, rx_, conn_, view),
       connect_([&app] { return app.Port(); }, app.Link(), linkHost_, host_, conn_, app.options,
                app.modelTable),
       image_(host_, rom_, conn_, app.options, app.modelTable),
@@ -153,12 +153,4 @@ void CMainFrame::OnConnect() {
   // open leaves it lost).
   if (linkHost_.LineLost()) OpenConfiguredPort();
   connect_.Run();
-}
-
-CUpsLink& CMainFrame::Link() {
-  return app_.Link();
-}
-
-CSerialPort* CMainFrame::Port() {
-  return app_.Port();
 }

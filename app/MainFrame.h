@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/LinkHost.h"
+#include "app/LoaderApp.h"
 #include "app/SubmoduleCommand.h"
 #include "app/Transcript.h"
 #include "app/View.h"
@@ -13,8 +14,6 @@
 #include "protocol/ReceiveState.h"
 #include "rom/ImageCommands.h"
 #include "rom/RomImageState.h"
-
-class CLoaderApp;
 
 // The hub: holds the receive state, the connection fields and the ROM image
 // state, keeps the enabling and close rules, and hands each command id to its
@@ -68,8 +67,8 @@ class CMainFrame {
   const CRomImageState& Rom() const { return rom_; }
   CLoaderApp& App() { return app_; }
   const CLoaderApp& App() const { return app_; }
-  CUpsLink& Link();
-  CSerialPort* Port();
+  CUpsLink& Link() { return app_.Link(); }
+  CSerialPort* Port() { return app_.Port(); }
 
  private:
   void OnConnect();

@@ -55,23 +55,18 @@ bool CSubmoduleCommand::SendSubmoduleRequest(const SubmoduleRoute& route) {
     host_.DisableButton(CommandButton::Program);
     return true;
   }
+  // A reply that refuses the route: its line, and Program stays grey.
+  const auto refused = [&](const std::string& line) {
+    host_.ShowText(copy + line);
+    host_.DisableButton(CommandButton::Program);
+    return false;
+  };
   const DecodedReply reply = link_.DecodeReply();
-  if (!reply.Ok()) {
-    host_.ShowText(copy + Format(kStrSubmoduleDecodeError, {static_cast<int>(reply.error)}));
-    host_.DisableButton(CommandButton::Program);
-    return false;
-  }
-  if (reply.block != kAcknowledgeBlock) {
-    host_.ShowText(copy + Format(kStrSubmoduleWrongBlock, {static_cast<int>(reply.block)}));
-    host_.DisableButton(CommandButton::Program);
-    return false;
-  }
+  if (!reply.Ok()) return refused(Format(kStrSubmoduleDecodeError, {static_cast<int>(reply.error)}));
+  if (reply.block != kAcknowledgeBlock)
+    return refused(Format(kStrSubmoduleWrongBlock, {static_cast<int>(reply.block)}));
   const std::uint8_t code = reply.count > 0 ? reply.data[0] : 0;
-  if (code == kAckSubmoduleTimeout) {
-    host_.ShowText(copy + Text(kStrSubmoduleTimeout));
-    host_.DisableButton(CommandButton::Program);
-    return false;
-  }
+  if (code == kAckSubmoduleTimeout) return refused(Text(kStrSubmoduleTimeout));
   if (code != kAckAccepted) {
     host_.ShowText(copy + Text(kStrSubmoduleAckUnimplemented));
     return false;

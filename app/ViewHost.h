@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/CommandIds.h"
 #include "app/Transcript.h"
 #include "app/View.h"
+#include "resources/Strings.h"
 #include "seams/CommandHost.h"
 #include "seams/PortOwner.h"
 
@@ -13,7 +15,10 @@ class CViewHost final : public ICommandHost, public IPortOwner {
 
   std::string TranscriptText() const override { return transcript_.Text(); }
   void ShowText(const std::string& text) override { transcript_.SetText(text); }
-  void AppendText(const std::string& text, bool scroll) override;
+  void AppendText(const std::string& text, bool scroll) override {
+    transcript_.AppendText(text);
+    if (scroll) view_.ScrollToEnd();
+  }
   void ReplaceLastLine(const std::string& text) override { transcript_.ReplaceLastLine(text); }
   void ScrollToEnd() override { view_.ScrollToEnd(); }
   void TrimLog() override { transcript_.TrimLog(view_.HasActiveWindow()); }
@@ -21,13 +26,18 @@ class CViewHost final : public ICommandHost, public IPortOwner {
   void SetStatusColour(StatusColour colour) override { view_.SetStatusColour(colour); }
   void SetStatusText(const std::string& text) override { view_.SetStatusText(text); }
   void SetTitle(const std::string& title) override { view_.SetTitle(title); }
-  void DisableButton(CommandButton button) override;
+  void DisableButton(CommandButton button) override {
+    static constexpr int kIds[] = {kCmdProgram, kCmdClose, kCmdSelectSubmodule};
+    view_.EnableToolbarButton(kIds[static_cast<int>(button)], false);
+  }
   void SetWaitCursor(bool on) override { view_.SetWaitCursor(on); }
-  void TransferProgress(bool verifying, std::uint32_t done, std::uint32_t total) override;
+  void TransferProgress(bool verifying, std::uint32_t done, std::uint32_t total) override {
+    view_.TransferProgress(verifying ? TransferKind::Verifying : TransferKind::Programming, done, total);
+  }
   void PumpPendingMessages() override { view_.PumpPendingMessages(); }
   std::optional<std::string> AskRomFile() override { return view_.AskRomFile(); }
   std::optional<std::string> AskSubmoduleText() override { return view_.AskSubmoduleText(); }
-  void PumpStopFailed() override;
+  void PumpStopFailed() override { view_.MessageBox(Text(kStrFailedToStopPump)); }
 
  private:
   CTranscript& transcript_;

@@ -9,34 +9,26 @@ constexpr std::uint16_t kReducedBlockType = 430;
 constexpr std::uint32_t kReducedBlockAbove = 64;
 constexpr std::uint32_t kReducedBlockBy = 11;
 
-StringId SpaceName(int type) {
-  static constexpr StringId kNames[] = {kStrSpaceNone,      kStrSpaceExtRam,        kStrSpaceIntRam,
-                                        kStrSpaceCode,      kStrSpaceConfiguration, kStrSpaceSecondary,
-                                        kStrSpaceBootLoader};
-  return type >= 1 && type <= 6 ? kNames[type] : kStrSpaceNone;
-}
+constexpr StringId kSpaceNames[] = {kStrSpaceNone,      kStrSpaceExtRam,        kStrSpaceIntRam,
+                                    kStrSpaceCode,      kStrSpaceConfiguration, kStrSpaceSecondary,
+                                    kStrSpaceBootLoader};
+constexpr StringId kAccessNames[] = {kStrAccessNone, kStrAccessReadOnly, kStrAccessWriteOnly,
+                                     kStrAccessReadWrite};
+constexpr StringId kCpuNames[] = {kStrCpuUnknown,   kStrCpuCommunications,
+                                  kStrCpuInverter,  kStrCpuRectifier,
+                                  kStrCpuNetwork,   kStrCpuControlPanel,
+                                  kStrCpuPldChain,  kStrCpuBootloader,
+                                  kStrCpuCanBridge, kStrCpu9,
+                                  kStrCpu10,        kStrCpu11};
+// Acknowledgement codes '1' to '7'.
+constexpr StringId kAckMeanings[] = {kStrAckAccepted,     kStrAckNotImplemented, kStrAckBusy,
+                                     kStrAckUnrecognized, kStrAckOutOfRange,     kStrAckInvalid,
+                                     kStrAckAdjusted};
 
-StringId AccessName(int access) {
-  static constexpr StringId kNames[] = {kStrAccessNone, kStrAccessReadOnly, kStrAccessWriteOnly,
-                                        kStrAccessReadWrite};
-  return access >= 0 && access <= 3 ? kNames[access] : kStrAccessUnknown;
-}
-
-StringId CpuName(int cpu) {
-  static constexpr StringId kNames[] = {kStrCpuUnknown,   kStrCpuCommunications,
-                                        kStrCpuInverter,  kStrCpuRectifier,
-                                        kStrCpuNetwork,   kStrCpuControlPanel,
-                                        kStrCpuPldChain,  kStrCpuBootloader,
-                                        kStrCpuCanBridge, kStrCpu9,
-                                        kStrCpu10,        kStrCpu11};
-  return cpu >= 1 && cpu <= 11 ? kNames[cpu] : kStrCpuUnknown;
-}
-
-StringId AckMeaning(char code) {
-  static constexpr StringId kMeanings[] = {kStrAckAccepted,     kStrAckNotImplemented, kStrAckBusy,
-                                           kStrAckUnrecognized, kStrAckOutOfRange,     kStrAckInvalid,
-                                           kStrAckAdjusted};
-  return code >= '1' && code <= '7' ? kMeanings[code - '1'] : kStrAckUnknown;
+// The text of entry `index`, or of `other` outside the table.
+template <std::size_t N>
+const char* Named(const StringId (&names)[N], int index, StringId other) {
+  return Text(index >= 0 && index < static_cast<int>(N) ? names[index] : other);
 }
 
 std::uint32_t Word32(const std::uint8_t* p) {
@@ -48,14 +40,14 @@ std::uint32_t Word32(const std::uint8_t* p) {
 
 void CConnectCommand::DecodeAcknowledge(const DecodedReply& reply) {
   const char code = reply.count > 0 ? static_cast<char>(reply.data[0]) : '\0';
-  host_.AppendText(Format(kStrAckLine, {code, Text(AckMeaning(code))}), true);
+  host_.AppendText(Format(kStrAckLine, {code, Named(kAckMeanings, code - '1', kStrAckUnknown)}), true);
 }
 
 // Logs every space of one capabilities block and records the flashable ones.
 void CConnectCommand::RecordSpaces(std::string& text, const DecodedReply& reply) {
   const std::uint8_t* data = reply.data.data();
   const std::uint8_t cpu = data[1];
-  text += Format(kStrRespondingCpu, {int{cpu}, Text(CpuName(cpu))});
+  text += Format(kStrRespondingCpu, {int{cpu}, Named(kCpuNames, cpu, kStrCpuUnknown)});
   host_.ShowText(text);
   for (int offset = 2; offset < reply.count - 1; offset += kSpaceRecordBytes) {
     const std::uint8_t descriptor = data[offset];
@@ -66,7 +58,8 @@ void CConnectCommand::RecordSpaces(std::string& text, const DecodedReply& reply)
     const std::uint32_t size = Word32(data + offset + 9);
     if (conn_.upsTypeCode == kReducedBlockType && maxBlock > kReducedBlockAbove) maxBlock -= kReducedBlockBy;
     const bool flashable = IsFlashableSpaceType(type);
-    text += Format(kStrSpaceAccess, {Text(SpaceName(type)), Text(AccessName(access)), start, size});
+    text += Format(kStrSpaceAccess, {Named(kSpaceNames, type, kStrSpaceNone),
+                                     Named(kAccessNames, access, kStrAccessUnknown), start, size});
     text += Format(flashable ? kStrFlashSectorSize : kStrSpaceBlockSize, {maxBlock});
     host_.ShowText(text);
     if (flashable && conn_.spaceCount < kFlashSpaceEntries) {

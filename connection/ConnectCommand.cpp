@@ -13,11 +13,6 @@ constexpr int kUpgradeCheckEntries = 8;
 
 }  // namespace
 
-int CConnectCommand::StartCommProbe() {
-  std::string copy;
-  return StartComm(kProbePolls, copy) ? 1 : 0;
-}
-
 bool CConnectCommand::Answered(int mode, int polls) {
   if (linkHost_.WaitReply(mode, polls)) return true;
   linkHost_.Receive().SetReceiveMode(kModeIdle, false);
@@ -36,7 +31,8 @@ void CConnectCommand::FallBackToFixedSpeeds() {
     copy += Format(kStrSwitchingBaud, {speed});
     host_.ShowText(copy);
     port.SetBaudRate(speed, previousBaud);
-    if (StartCommProbe()) return;
+    std::string beforeAttempt;
+    if (StartComm(kProbePolls, beforeAttempt)) return;
   }
   copy += Format(kStrSwitchingBaud, {kLastResortSpeed});
   host_.ShowText(copy);

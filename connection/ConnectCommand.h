@@ -37,7 +37,6 @@ class CConnectCommand {
   int ServiceModeStep();
   int FlashCapabilitiesStep();
   void DecodeAcknowledge(const DecodedReply& reply);
-  int StartCommProbe();
 
  private:
   // No Plug-and-Play string: try the fixed speeds, fastest first.

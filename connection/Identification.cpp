@@ -53,27 +53,20 @@ int CConnectCommand::StartupHandshake() {
 // the failure line is shown in red and false returned.
 bool CConnectCommand::RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine,
                                    StringId receivedLine, DecodedReply& reply) {
+  const auto failed = [this](const std::string& text) {
+    host_.SetStatusColour(StatusColour::Failure);
+    host_.ShowText(text);
+    return false;
+  };
   const std::string copy = host_.TranscriptText();
   host_.ShowText(copy + Text(kStrIdAttempt));
   link_.SendRequest(CUpsLink::BuildRequest(command));
-  if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(copy + Text(timeoutLine));
-    return false;
-  }
+  if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) return failed(copy + Text(timeoutLine));
   const std::string text = copy + Text(receivedLine);
   host_.ShowText(text);
   reply = link_.DecodeReply();
-  if (!reply.Ok()) {
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
-    return false;
-  }
-  if (reply.block != expectedBlock) {
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(text + Format(kStrIdWrongBlock, {int{reply.block}}));
-    return false;
-  }
+  if (!reply.Ok()) return failed(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
+  if (reply.block != expectedBlock) return failed(text + Format(kStrIdWrongBlock, {int{reply.block}}));
   return true;
 }
 

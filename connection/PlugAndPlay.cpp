@@ -27,52 +27,39 @@ bool IsValidPnp(const char* pnp, int length) {
   return length >= kMinPnpLength && length <= kMaxPnpLength && pnp[0] == '(';
 }
 
+// Every character except the two checksum digits, modulo 256.
+unsigned PnpChecksum(const char* s, int length) {
+  unsigned sum = 0;
+  for (int i = 0; i <= length - 4; ++i) sum += static_cast<unsigned char>(s[i]);
+  sum += static_cast<unsigned char>(s[length - 1]);
+  return sum & 0xFF;
+}
+
 // Walks the extension fields; `cursor` stops on the character that ended a field.
-class CPnpReader {
- public:
-  CPnpReader(const char* s, int length) : s_(s), length_(length) {}
-
-  PnpFields Read() {
-    PnpFields f;
-    f.revision = (s_[1] & 0x3F) * 64 + (s_[2] & 0x3F);
-    f.manufacturer.assign(s_ + 3, 3);
-    f.product.assign(s_ + 6, 4);
-    cursor_ = 10;
-    if (s_[cursor_] == '\\') f.serialNumber = Field(length_);
-    if (At('\\')) f.deviceClass = Field(length_ - 3);
-    if (At('\\')) f.compatible = Field(length_ - 3);
-    f.checksum = Checksum();
-    f.embedded[0] = s_[length_ - 3];
-    f.embedded[1] = s_[length_ - 2];
-    f.checksumMatches = f.checksum == ChecksumPairValue(f.embedded[0], f.embedded[1]);
-    const int tail = f.checksumMatches ? 3 : 1;
-    if (At('\\')) f.userName = Field(length_ - tail);
-    return f;
-  }
-
- private:
-  bool At(char c) const { return cursor_ < length_ && s_[cursor_] == c; }
-
+PnpFields ReadPnpFields(const char* s, int length) {
+  int cursor = 10;
+  const auto at = [&](char c) { return cursor < length && s[cursor] == c; };
   // Steps over the "\" and takes characters up to the next "\" or ")" below limit.
-  std::string Field(int limit) {
+  const auto field = [&](int limit) {
     std::string text;
-    ++cursor_;
-    while (cursor_ < limit && s_[cursor_] != '\\' && s_[cursor_] != ')') text += s_[cursor_++];
+    for (++cursor; cursor < limit && s[cursor] != '\\' && s[cursor] != ')'; ++cursor) text += s[cursor];
     return text;
-  }
-
-  // Every character except the two checksum digits, modulo 256.
-  unsigned Checksum() const {
-    unsigned sum = 0;
-    for (int i = 0; i <= length_ - 4; ++i) sum += static_cast<unsigned char>(s_[i]);
-    sum += static_cast<unsigned char>(s_[length_ - 1]);
-    return sum & 0xFF;
-  }
-
-  const char* s_;
-  int length_;
-  int cursor_ = 0;
-};
+  };
+  PnpFields f;
+  f.revision = (s[1] & 0x3F) * 64 + (s[2] & 0x3F);
+  f.manufacturer.assign(s + 3, 3);
+  f.product.assign(s + 6, 4);
+  if (s[cursor] == '\\') f.serialNumber = field(length);
+  if (at('\\')) f.deviceClass = field(length - 3);
+  if (at('\\')) f.compatible = field(length - 3);
+  f.checksum = PnpChecksum(s, length);
+  f.embedded[0] = s[length - 3];
+  f.embedded[1] = s[length - 2];
+  f.checksumMatches = f.checksum == ChecksumPairValue(f.embedded[0], f.embedded[1]);
+  const int tail = f.checksumMatches ? 3 : 1;
+  if (at('\\')) f.userName = field(length - tail);
+  return f;
+}
 
 std::string FieldLine(StringId label, const std::optional<std::string>& value) {
   return value ? Text(label) + *value + Text(kStrLineEnd) : std::string();
@@ -101,7 +88,7 @@ std::uint8_t ChecksumPairValue(char high, char low) {
 
 std::optional<PnpFields> ParsePnpString(const char* pnp, int length) {
   if (!IsValidPnp(pnp, length)) return std::nullopt;
-  return CPnpReader(pnp, length).Read();
+  return ReadPnpFields(pnp, length);
 }
 
 std::string DescribePnpString(const char* pnp, int length) {
@@ -124,9 +111,9 @@ int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& stat
   port->SetDtr(true);
   port->SetRts(false);
   for (int i = 0; i < kDsrPolls; ++i) {
-    int cts = 0, dsr = 0, ring = 0, carrier = 0;
-    port->GetModemStatus(cts, dsr, ring, carrier);
-    if (dsr) break;
+    ModemStatus lines;
+    port->GetModemStatus(lines);
+    if (lines.dsr) break;
     host_.PumpPendingMessages();
     linkHost_.Clock().SleepMs(kPollMs);
   }

@@ -8,6 +8,7 @@
 #include "protocol/UpsLink.h"
 #include "resources/Strings.h"
 #include "rom/RomImageState.h"
+#include "seams/CommandHost.h"
 
 // An image to send or read back, block by block.
 struct TransferImage {
@@ -56,9 +57,11 @@ struct BlockRules {
 
 // Sends every block of the image under the rules; false after the message
 // box that says why.
-bool RunBlockTransfer(CUpsLink& link, ILinkHost& host, const TransferImage& image, const BlockRules& rules);
+// Over the line; the boxes, the progress and the hourglass go to the user.
+bool RunBlockTransfer(CUpsLink& link, ILinkHost& line, ICommandHost& user, const TransferImage& image,
+                      const BlockRules& rules);
 
 // The programming transfer (flash/ProgramTransfer.cpp).
-bool ProgramImage(CUpsLink& link, ILinkHost& host, const TransferImage& image);
+bool ProgramImage(CUpsLink& link, ILinkHost& line, ICommandHost& user, const TransferImage& image);
 // The read-back and comparison (flash/VerifyTransfer.cpp).
-bool VerifyImage(CUpsLink& link, ILinkHost& host, const TransferImage& image);
+bool VerifyImage(CUpsLink& link, ILinkHost& line, ICommandHost& user, const TransferImage& image);

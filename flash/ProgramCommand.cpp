@@ -55,7 +55,7 @@ void CFlashCommands::ProgramOpenImage(std::string& copy) {
     if (!link_.StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
     started = true;
     const std::int64_t startSeconds = linkHost_.Clock().WallSeconds();
-    if (ProgramImage(link_, linkHost_, ImageOf(rom_, data))) {
+    if (ProgramImage(link_, linkHost_, host_, ImageOf(rom_, data))) {
       const int seconds = static_cast<int>(linkHost_.Clock().WallSeconds() - startSeconds);
       copy += Format(kStrProgrammingCompleted, {seconds});
       rom_.programmed = 1;

@@ -10,7 +10,7 @@ int ProgramAllowance(int routeLength) {
 
 }  // namespace
 
-bool ProgramImage(CUpsLink& link, ILinkHost& host, const TransferImage& image) {
+bool ProgramImage(CUpsLink& link, ILinkHost& line, ICommandHost& user, const TransferImage& image) {
   const BlockRules rules{
       .operation = kProgramOperation,
       .verifying = false,
@@ -26,5 +26,5 @@ bool ProgramImage(CUpsLink& link, ILinkHost& host, const TransferImage& image) {
           },
       .echoPasses = nullptr,
   };
-  return RunBlockTransfer(link, host, image, rules);
+  return RunBlockTransfer(link, line, user, image, rules);
 }

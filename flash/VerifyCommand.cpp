@@ -18,7 +18,7 @@ bool CFlashCommands::VerifyProgram() {
   std::vector<std::uint8_t> data;
   bool passed = false;
   if (ReadImageData(data, copy, kStrVerificationFailed)) {
-    passed = VerifyImage(link_, linkHost_, ImageOf(rom_, data));
+    passed = VerifyImage(link_, linkHost_, host_, ImageOf(rom_, data));
     copy += Text(passed ? kStrVerificationCompleted : kStrVerificationFailed);
     if (!passed) host_.SetStatusColour(StatusColour::Failure);
     host_.ShowText(copy);

@@ -10,19 +10,19 @@ int VerifyAllowance(int) {
 }
 
 // A reply that echoed the read: the block's bytes follow the echoed request.
-bool ReadBackMatches(ILinkHost& host, const TransferImage& image, const DecodedReply& reply,
+bool ReadBackMatches(ICommandHost& user, const TransferImage& image, const DecodedReply& reply,
                      std::uint32_t offset, std::uint32_t block) {
   const std::uint32_t address = image.loadAddress + offset;
   // A reply without all the bytes asked for proves nothing about them.
   if (static_cast<std::uint32_t>(reply.count) < kReadEchoBytes + block) {
     const int have = reply.count > kReadEchoBytes ? reply.count - kReadEchoBytes : 0;
-    host.MessageBox(Format(kStrVerifyShortReply, {address, have, static_cast<int>(block)}));
+    user.MessageBox(Format(kStrVerifyShortReply, {address, have, static_cast<int>(block)}));
     return false;
   }
   for (std::uint32_t k = 0; k < block; ++k) {
     const std::uint8_t was = reply.data[kReadEchoBytes + k];
     if (image.bytes[offset + k] != was) {
-      host.MessageBox(Format(kStrVerifyFailedAt, {address + k, image.bytes[offset + k], was}));
+      user.MessageBox(Format(kStrVerifyFailedAt, {address + k, image.bytes[offset + k], was}));
       return false;
     }
   }
@@ -31,7 +31,7 @@ bool ReadBackMatches(ILinkHost& host, const TransferImage& image, const DecodedR
 
 }  // namespace
 
-bool VerifyImage(CUpsLink& link, ILinkHost& host, const TransferImage& image) {
+bool VerifyImage(CUpsLink& link, ILinkHost& line, ICommandHost& user, const TransferImage& image) {
   // A read request carries the count of bytes to read back.
   std::array<std::uint8_t, 4> count{};
   const BlockRules rules{
@@ -49,9 +49,9 @@ bool VerifyImage(CUpsLink& link, ILinkHost& host, const TransferImage& image) {
               count[i] = static_cast<std::uint8_t>(block >> (8 * i));
             return BlockPayload{count.data(), static_cast<std::uint32_t>(count.size())};
           },
-      .echoPasses = [&host, &image](
+      .echoPasses = [&user, &image](
                         const DecodedReply& reply, std::uint32_t offset,
-                        std::uint32_t block) { return ReadBackMatches(host, image, reply, offset, block); },
+                        std::uint32_t block) { return ReadBackMatches(user, image, reply, offset, block); },
   };
-  return RunBlockTransfer(link, host, image, rules);
+  return RunBlockTransfer(link, line, user, image, rules);
 }

@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "resources/Strings.h"
-#include "rom/ModuleNames.h"
+#include "rom/RomHeader.h"
 #include "seams/Utf8Path.h"
 
 namespace {

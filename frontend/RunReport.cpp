@@ -14,7 +14,7 @@
 #include "frontend/Sha256.h"
 #include "ini/ModelLookup.h"
 #include "protocol/HexText.h"
-#include "rom/ModuleNames.h"
+#include "rom/RomHeader.h"
 #include "seams/Utf8Path.h"
 
 using nlohmann::json;

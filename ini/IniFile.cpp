@@ -88,10 +88,9 @@ bool CIniFile::FindSection(const std::string& headerText, long& first, long& las
 bool CIniFile::SeekToSection(int section) {
   file_.clear();
   const std::streampos saved = file_.tellg();
-  sectionText_ = std::to_string(section);
   long first = 0;
   long last = 0;
-  if (!FindSection(sectionText_, first, last)) {
+  if (!FindSection(std::to_string(section), first, last)) {
     file_.clear();
     file_.seekg(saved);
     return false;

@@ -10,9 +10,6 @@
 class CIniFile {
  public:
   explicit CIniFile(const std::string& path);
-  virtual ~CIniFile() = default;
-  CIniFile(const CIniFile&) = delete;
-  CIniFile& operator=(const CIniFile&) = delete;
 
   // section >= 0: the first entry of that section; section < 0: the next
   // entry after the last line read. key and value are written only on true.
@@ -28,5 +25,4 @@ class CIniFile {
 
   std::ifstream file_;
   bool open_ = false;
-  std::string sectionText_;
 };

@@ -47,11 +47,6 @@ void CReceiveState::SetReceiveMode(int mode, bool reset) {
   modeChanged_.Notify();
 }
 
-CReceiveState::Progress CReceiveState::AssemblyProgress() const {
-  std::lock_guard lock(mutex_);
-  return progress_;
-}
-
 // A ")" ends the string; characters before the opening "(" are noise.
 void CReceiveState::AssemblePnp(const std::uint8_t* bytes, std::uint32_t count, int& mode) {
   for (std::uint32_t i = 0; i < count && length_ < kPnpCapacity; ++i) {

@@ -50,7 +50,6 @@ class CReceiveState final : public IByteReceiver {
     std::lock_guard<std::mutex> lock(mutex_);
     return length_;
   }
-  Progress AssemblyProgress() const;
 
   // Sees every frame as it completes and the Plug-and-Play string once its
   // ")" arrives; nullptr for none. May be changed while the pump runs.

@@ -18,7 +18,7 @@ using Frame = std::vector<std::uint8_t>;
 
 // What the link object and the commands need of the line they work over:
 // where the bytes go, the receive state, the clock, the reply wait, the flash
-// spaces and the route; and, for the block transfers (flash/), the user.
+// spaces and the route.
 class ILinkHost {
  public:
   virtual ~ILinkHost() = default;
@@ -30,15 +30,8 @@ class ILinkHost {
   virtual bool WaitReply(int mode, int polls) = 0;
   virtual const FlashSpace& Space(int index) const = 0;
   virtual int RouteLength() const = 0;
-  // The transfers' user interface (flash/).
-  virtual void MessageBox(const std::string& text) = 0;
-  virtual void ReplaceLastLine(const std::string& text) = 0;
-  virtual void ScrollToEnd() = 0;
-  virtual void SetWaitCursor(bool on) = 0;
-  virtual void TransferProgress(bool verifying, std::uint32_t done, std::uint32_t total) = 0;
 };
 
-// Decode errors.
 enum DecodeError : std::uint8_t {
   kDecodeOk = 0,
   kDecodeNoStart = 1,
@@ -68,7 +61,6 @@ class CUpsLink {
   // Sees every frame written; nullptr for none.
   void SetTrace(IFrameTrace* trace) { trace_ = trace; }
 
-  // Decoder.
   bool DecodeFrames(const std::uint8_t* source, std::uint16_t sourceLength, std::uint8_t* output,
                     std::uint16_t capacity, std::uint16_t& dataCount, std::uint8_t& errorCode,
                     std::uint8_t& blockByte) const;
@@ -77,7 +69,6 @@ class CUpsLink {
   DecodedReply DecodeReply(std::uint16_t capacity = kReplyCapacityBytes) const;
   std::string ErrorName(int code) const;
 
-  // Builders.
   static Frame BuildRequest(std::uint8_t command, std::initializer_list<std::uint8_t> params = {});
   static Frame BuildFiveByteRequest(std::uint8_t command, std::uint8_t p1, std::uint8_t p2, std::uint16_t w);
   // Whether BuildTransferRequest takes these data bytes for the space: at
@@ -91,14 +82,13 @@ class CUpsLink {
   static Frame BuildAuthorization();
   static Frame BuildRawRequest(const std::uint8_t* bytes, std::uint8_t n);
 
-  // Writers and senders. An empty frame is never written.
+  // An empty frame is never written.
   void WriteFrame(const Frame& frame);
   // Sets the receive mode, emptying the buffers, and writes the request;
   // with authorization, the authorization frame and its pause come first.
   // False when the request could not be built: nothing was written then.
   bool SendRequest(const Frame& request, bool withAuthorization = false, int mode = kModeFrame);
 
-  // Start and end of flashing.
   bool StartFlash(std::uint8_t module, std::uint32_t loadAddress, int spaceIndex);
   bool EndFlash(std::uint8_t module);
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "resources/Strings.h"
+
 // What the first bytes of a ROM image file say. Fields come from the first
 // 20 bytes that exist; missing bytes read as 0.
 struct RomHeader {
@@ -44,3 +46,12 @@ RomHeader ParseRomHeader(const std::uint8_t* data, std::size_t count);
 // File length less the declared header, never below 0 (a header longer than
 // the file leaves no ROM data).
 int RomDataSize(std::uint64_t fileLength, std::uint16_t declaredSize);
+
+// Module codes 0 to 11 have names; the others are unknown.
+inline constexpr int kNamedModules = 12;
+static_assert(kStrModule11 == kStrModule0 + kNamedModules - 1, "the module names stand in code order");
+
+// The name of a module code below kNamedModules.
+inline StringId ModuleNameId(std::uint16_t moduleCode) {
+  return static_cast<StringId>(kStrModule0 + moduleCode);
+}

@@ -4,7 +4,6 @@
 
 #include "resources/Strings.h"
 #include "rom/ImageCommands.h"
-#include "rom/ModuleNames.h"
 #include "seams/ReadOnlyFile.h"
 #include "seams/Utf8Path.h"
 

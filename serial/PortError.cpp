@@ -72,7 +72,3 @@ bool PortError::MeansDeviceGone() const {
   return meaning == PortFailure::Lost ||
          (domain == ErrorDomain::Posix && meaning == PortFailure::NotFound && code != ENOENT);
 }
-
-PortError HangUpError() {
-  return PortError::Posix(EIO);
-}

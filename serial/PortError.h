@@ -44,6 +44,3 @@ struct alignas(8) PortError {
   // The device will never deliver again: reading on would only spin.
   bool MeansDeviceGone() const;
 };
-
-// What the port keeps when the device hung up without a failed call to say why.
-PortError HangUpError();

@@ -57,7 +57,7 @@ void CSerialPort::KeepHangUpError() {
   // A hang-up reported without a failed read still needs an error to show.
   std::uint8_t probe = 0;
   std::uint32_t count = 0;
-  if (!ReadChunk(&probe, 1, count)) KeepError(HangUpError());
+  if (!ReadChunk(&probe, 1, count)) KeepError(PortError::Posix(EIO));
 }
 
 void CSerialPort::ForgetEndedPump() {

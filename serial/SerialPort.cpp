@@ -1,10 +1,43 @@
 #include "serial/SerialPort.h"
 
 #include <cstdlib>
-
-#include "serial/PumpThread.h"
+#include <system_error>
+#include <thread>
 
 namespace {
+
+// The program's runner: one thread that waits for each device event and
+// steps the pump with it, until a step says it reads no more.
+class CPumpThread final : public IPumpRunner {
+ public:
+  explicit CPumpThread(ISerialDevice& device) : device_(device) {}
+  ~CPumpThread() override {
+    // A pump that missed its stop is still stepping: end its wait and wait
+    // for it rather than leave it running on a device that is going.
+    if (thread_.joinable()) {
+      device_.Wake();
+      thread_.join();
+    }
+  }
+
+  bool Start(IPumpStep& step) override {
+    try {
+      thread_ = std::thread([this, &step] {
+        while (step.Step(device_.WaitEvent())) {
+        }
+      });
+    } catch (const std::system_error&) {
+      return false;
+    }
+    return true;
+  }
+  void Wake() override { device_.Wake(); }
+  void Join() override { thread_.join(); }
+
+ private:
+  ISerialDevice& device_;
+  std::thread thread_;
+};
 
 char ParityLetter(int parityCode) {
   return parityCode > 0 && parityCode < 5 ? kParityLetters[parityCode] : 'N';
@@ -119,18 +152,15 @@ bool CSerialPort::SetLine(ModemLine line, bool on) {
   return Succeeded(device_->SetModemLine(line, on));
 }
 
-bool CSerialPort::GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDetect) {
-  cts = dsr = ring = carrierDetect = 0;
-  ModemStatus status;
+bool CSerialPort::GetModemStatus(ModemStatus& status) {
+  ModemStatus read;
+  status = ModemStatus{};
   if (!IsOpen()) {
-    if (openFailed_) KeepError(device_->GetModemStatus(status));
+    if (openFailed_) KeepError(device_->GetModemStatus(read));
     return false;
   }
-  if (!Succeeded(device_->GetModemStatus(status))) return false;
-  cts = status.cts ? 1 : 0;
-  dsr = status.dsr ? 1 : 0;
-  ring = status.ring ? 1 : 0;
-  carrierDetect = status.carrierDetect ? 1 : 0;
+  if (!Succeeded(device_->GetModemStatus(read))) return false;
+  status = read;
   return true;
 }
 

@@ -10,7 +10,6 @@
 #include "seams/Clock.h"
 #include "seams/FrameTrace.h"
 #include "seams/PortOwner.h"
-#include "serial/PumpRunner.h"
 #include "serial/SerialDevice.h"
 
 // The port's copy of the serial settings, as the settings store holds them.
@@ -20,7 +19,6 @@ struct SerialSettingsTexts {
   std::string dataBits;
   std::string stopBits;
   std::string port;
-  std::string flow;
 };
 
 // Parity codes 0 to 4 stand for these letters, in this order.
@@ -47,8 +45,6 @@ class CSerialPort : public IByteSink, private IPumpStep {
   CSerialPort(IClock& clock, std::unique_ptr<ISerialDevice> device,
               std::unique_ptr<IPumpRunner> runner = nullptr);
   virtual ~CSerialPort();
-  CSerialPort(const CSerialPort&) = delete;
-  CSerialPort& operator=(const CSerialPort&) = delete;
 
   bool Open(int portNumber, std::uint32_t baud, int dataBits, int stopBits, int parityCode);
   void Close();
@@ -57,7 +53,7 @@ class CSerialPort : public IByteSink, private IPumpStep {
   bool SetDataBits(std::uint8_t newBits, std::uint8_t& previousBits);
   bool SetDtr(bool on);
   bool SetRts(bool on);
-  bool GetModemStatus(int& cts, int& dsr, int& ring, int& carrierDetect);
+  bool GetModemStatus(ModemStatus& status);
   int GetPortNumber() const;
   bool WriteByte(std::uint8_t byte) override;
   void EndFrame() override;
@@ -85,10 +81,6 @@ class CSerialPort : public IByteSink, private IPumpStep {
   // The pump saw the device vanish (hang-up or I/O error) since the last
   // Open that opened the device.
   bool DeviceLost() const { return deviceLost_.load(); }
-  // The line options last applied to the device.
-  const LineSettings& CurrentLine() const { return line_; }
-  // The pump's running flag: 0 while a stop waits for its acknowledgement.
-  std::int32_t PumpRunningFlag() const { return pumpRunning_.load(); }
 
   SerialSettingsTexts settings;
 

@@ -11,8 +11,6 @@ class CTermiosDevice final : public ISerialDevice {
  public:
   CTermiosDevice();
   ~CTermiosDevice() override;
-  CTermiosDevice(const CTermiosDevice&) = delete;
-  CTermiosDevice& operator=(const CTermiosDevice&) = delete;
 
   PortError Open(const std::string& path) override;
   void Close() override;

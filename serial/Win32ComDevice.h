@@ -14,8 +14,6 @@ class CWin32ComDevice final : public ISerialDevice {
  public:
   CWin32ComDevice();
   ~CWin32ComDevice() override;
-  CWin32ComDevice(const CWin32ComDevice&) = delete;
-  CWin32ComDevice& operator=(const CWin32ComDevice&) = delete;
 
   PortError Open(const std::string& path) override;
   void Close() override;

@@ -2,7 +2,6 @@
 
 #include <deque>
 
-#include "serial/PumpRunner.h"
 #include "serial/SerialDevice.h"
 #include "sim/UpsSimulator.h"
 #include "sim/VirtualClock.h"

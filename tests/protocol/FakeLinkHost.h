@@ -38,11 +38,6 @@ class CFakeLinkHost final : public ILinkHost, public IByteSink {
   }
   const FlashSpace& Space(int index) const override { return spaces[index]; }
   int RouteLength() const override { return routeLength; }
-  void MessageBox(const std::string& text) override { boxes.push_back(text); }
-  void ReplaceLastLine(const std::string&) override {}
-  void ScrollToEnd() override {}
-  void SetWaitCursor(bool) override {}
-  void TransferProgress(bool, std::uint32_t, std::uint32_t) override {}
 
   std::string WrittenHex(std::size_t from = 0, std::size_t count = std::string::npos) const {
     std::vector<std::uint8_t> bytes;
@@ -59,7 +54,6 @@ class CFakeLinkHost final : public ILinkHost, public IByteSink {
   int waitedPolls = 0;
   std::int64_t waitStartMs = 0;
   std::vector<Write> writes;
-  std::vector<std::string> boxes;
   std::vector<int> modeAtWrite;
   std::vector<int> lengthAtWrite;
 };

@@ -7,14 +7,17 @@
 namespace {
 
 struct FakePort {
-  FakePort() : port(clock, std::unique_ptr<ISerialDevice>(device = new CFakeDevice)) {
+  FakePort()
+      : device(new CFakeDevice),
+        runner(new CWatchedRunner(*device)),
+        port(clock, std::unique_ptr<ISerialDevice>(device), std::unique_ptr<IPumpRunner>(runner)) {
     port.SetOwner(&owner);
     // The pump runs in real time; let it acknowledge before time moves on.
-    clock.SetSettle(
-        [this] { WaitUntilTrue([this] { return port.PumpRunningFlag() != 0 || !port.IsOpen(); }); });
+    clock.SetSettle([this] { WaitUntilTrue([this] { return !runner->StopPending() || !port.IsOpen(); }); });
   }
   CSettlingClock clock;
   CFakeDevice* device;
+  CWatchedRunner* runner;
   CRecordingOwner owner;
   CSerialPort port;
 };
@@ -33,7 +36,7 @@ TEST(PortOverFake, OpenMapsComNumberAndAppliesLine) {
   ASSERT_TRUE(f.port.Open(1, 9600, 7, 2, 2));
   EXPECT_EQ(f.device->openedPath, "/dev/ttyUSB0");
   EXPECT_EQ(f.device->line.parity, 'E');
-  EXPECT_EQ(f.port.CurrentLine().stopBits, 2);
+  EXPECT_EQ(f.device->line.stopBits, 2);
 }
 
 TEST(PortOverFake, ParityCodesGiveTheirLetters) {
@@ -54,7 +57,7 @@ TEST(PortOverFake, RefusedOpenKeepsErrnoAndStartsNoPump) {
   EXPECT_FALSE(f.port.Open(1, 19200, 8, 1, 0));
   EXPECT_FALSE(f.port.IsOpen());
   EXPECT_EQ(f.port.LastError(), PortError::Posix(EACCES));
-  EXPECT_EQ(f.port.PumpRunningFlag(), 0);
+  EXPECT_FALSE(f.runner->Running());
   EXPECT_FALSE(f.port.SetDtr(true));
   EXPECT_EQ(f.port.LastError(), PortError::Posix(EBADF));
   f.port.Close();
@@ -73,7 +76,7 @@ TEST(PortOverFake, FailedConfigureLeavesDeviceOpenWithoutPump) {
   EXPECT_FALSE(f.port.Open(1, 19200, 9, 1, 0));
   EXPECT_TRUE(f.port.IsOpen());
   EXPECT_EQ(f.port.LastError(), PortError::Posix(EINVAL));
-  EXPECT_EQ(f.port.PumpRunningFlag(), 0);
+  EXPECT_FALSE(f.runner->Running());
   EXPECT_EQ(f.port.RefusedSetting(), LineSetting::DataBits);
   EXPECT_EQ(f.port.RefusedValue(), "9");
   f.port.Close();
@@ -120,12 +123,12 @@ TEST(PortOverFake, ModemLinesAndStatus) {
   ASSERT_TRUE(f.port.SetRts(false));
   EXPECT_FALSE(f.device->dtr || f.device->rts);
   f.device->status.cts = f.device->status.dsr = true;
-  int cts = 0, dsr = 0, ring = 1, cd = 1;
-  ASSERT_TRUE(f.port.GetModemStatus(cts, dsr, ring, cd));
-  EXPECT_EQ(std::vector<int>({cts, dsr, ring, cd}), std::vector<int>({1, 1, 0, 0}));
+  ModemStatus s{.cts = false, .dsr = false, .ring = true, .carrierDetect = true};
+  ASSERT_TRUE(f.port.GetModemStatus(s));
+  EXPECT_EQ(std::vector<int>({s.cts, s.dsr, s.ring, s.carrierDetect}), std::vector<int>({1, 1, 0, 0}));
   f.device->callError = ENOTTY;
-  EXPECT_FALSE(f.port.GetModemStatus(cts, dsr, ring, cd));
-  EXPECT_EQ(std::vector<int>({cts, dsr, ring, cd}), std::vector<int>({0, 0, 0, 0}));
+  EXPECT_FALSE(f.port.GetModemStatus(s));
+  EXPECT_EQ(std::vector<int>({s.cts, s.dsr, s.ring, s.carrierDetect}), std::vector<int>({0, 0, 0, 0}));
   EXPECT_FALSE(f.port.SetDtr(true));
   EXPECT_EQ(f.port.LastError(), PortError::Posix(ENOTTY));
 }
@@ -181,7 +184,7 @@ TEST(PortOverFake, AcknowledgedStopTakesAtMostOnePoll) {
   EXPECT_LE(f.clock.NowMs(), 10);
   EXPECT_EQ(f.owner.pumps, f.clock.NowMs() / 10);
   EXPECT_TRUE(f.owner.messages.empty());
-  EXPECT_EQ(f.port.PumpRunningFlag(), 0);
+  EXPECT_FALSE(f.runner->Running());
   ASSERT_TRUE(f.port.Open(1, 19200, 8, 1, 0));
   f.device->Feed({7});
   ASSERT_TRUE(collector.WaitForBytes(1));

@@ -85,12 +85,13 @@ TEST(PortOverPty, UnsupportedCallsFailCleanlyAndLeaveThePortUsable) {
   std::uint8_t previousBits = 0;
   EXPECT_FALSE(p.port.SetDataBits(7, previousBits));
   EXPECT_EQ(p.port.LastError(), PortError::Posix(ENOTTY));
-  EXPECT_EQ(p.port.CurrentLine().dataBits, 8);
+  p.port.SetDataBits(8, previousBits);
+  EXPECT_EQ(previousBits, 8);
   EXPECT_FALSE(p.port.SetDtr(false));
   EXPECT_EQ(p.port.LastError(), PortError::Posix(ENOTTY));
-  int cts = 1, dsr = 1, ring = 1, cd = 1;
-  EXPECT_FALSE(p.port.GetModemStatus(cts, dsr, ring, cd));
-  EXPECT_EQ(cts + dsr + ring + cd, 0);
+  ModemStatus s{true, true, true, true};
+  EXPECT_FALSE(p.port.GetModemStatus(s));
+  EXPECT_EQ(s.cts + s.dsr + s.ring + s.carrierDetect, 0);
   p.pty.Write({1, 2, 3});
   ASSERT_TRUE(p.collector.WaitForBytes(3));
   EXPECT_TRUE(p.port.WriteByte(9));
@@ -103,12 +104,15 @@ TEST(PortOverPty, UnusableDevicesFailWithTheirErrno) {
       {"/dev/ttyS-missing", ENOENT}, {"/dev/null", ENOTTY}, {"/tmp", EISDIR}};
   for (auto [path, error] : cases) {
     CSystemClock clock;
-    CSerialPort port(clock, std::make_unique<CTermiosDevice>());
+    auto device = std::make_unique<CTermiosDevice>();
+    auto runner = std::make_unique<CWatchedRunner>(*device);
+    const CWatchedRunner& pump = *runner;
+    CSerialPort port(clock, std::move(device), std::move(runner));
     port.SetDeviceOverride(path);
     EXPECT_FALSE(port.Open(1, 19200, 8, 1, 0)) << path;
     EXPECT_FALSE(port.IsOpen()) << path;
     EXPECT_EQ(port.LastError(), PortError::Posix(error)) << path;
-    EXPECT_EQ(port.PumpRunningFlag(), 0) << path;
+    EXPECT_FALSE(pump.Running()) << path;
   }
 }
 

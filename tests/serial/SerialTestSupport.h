@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -43,6 +44,41 @@ class CChunkCollector final : public IByteReceiver {
   std::condition_variable arrived_;
   std::vector<std::size_t> chunks_;
   std::vector<std::uint8_t> bytes_;
+};
+
+// The program's runner, a thread stepping the pump on each device event,
+// that also tells whether a pump runs and whether a stop still waits for it.
+class CWatchedRunner final : public IPumpRunner {
+ public:
+  explicit CWatchedRunner(ISerialDevice& device) : device_(device) {}
+  ~CWatchedRunner() override {
+    if (!thread_.joinable()) return;
+    device_.Wake();
+    thread_.join();
+  }
+  bool Start(IPumpStep& step) override {
+    woken_ = false;
+    running_ = true;
+    thread_ = std::thread([this, &step] {
+      while (step.Step(device_.WaitEvent())) {
+      }
+      running_ = false;
+    });
+    return true;
+  }
+  void Wake() override {
+    woken_ = true;
+    device_.Wake();
+  }
+  void Join() override { thread_.join(); }
+  bool Running() const { return running_; }
+  bool StopPending() const { return woken_ && running_; }
+
+ private:
+  ISerialDevice& device_;
+  std::thread thread_;
+  std::atomic<bool> woken_{false};
+  std::atomic<bool> running_{false};
 };
 
 // The virtual clock for a port whose pump is a real thread: before and after

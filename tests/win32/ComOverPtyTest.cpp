@@ -104,15 +104,15 @@ TEST(ComOverPty, ModemLinesWorkOrFailWithTheirError) {
   // With the rig's modem lines DTR and RTS can be driven; without them the failure keeps ERROR_NOT_SUPPORTED.
   ComLoader loader;
   CSerialPort& port = *loader.app->Port();
-  int cts = 0, dsr = 0, ring = 0, carrier = 0;
+  ModemStatus status;
   if (std::getenv("TOBRANE_MODEM_LINES") != nullptr) {
     EXPECT_TRUE(port.SetDtr(false));
     EXPECT_TRUE(port.SetRts(true));
-    EXPECT_TRUE(port.GetModemStatus(cts, dsr, ring, carrier));
+    EXPECT_TRUE(port.GetModemStatus(status));
   } else {
     EXPECT_FALSE(port.SetDtr(false));
     EXPECT_EQ(port.LastError(), PortError::Win32(ERROR_NOT_SUPPORTED));
-    EXPECT_FALSE(port.GetModemStatus(cts, dsr, ring, carrier));
+    EXPECT_FALSE(port.GetModemStatus(status));
   }
 }
 
