@@ -3,7 +3,6 @@
 #   cli-net-e2e.sh [--runner PROGRAM] CLI MAKEROM MODEL_FILE CASE
 # PROGRAM runs CLI (the Windows tree's wine-run for tobrane-cli.exe).
 # transfer: connect, program with verify, verify alone;
-# program:  program with verify alone;
 # pnp:      (after the rig stopped) the simulator sent its Plug-and-Play
 #           string and saw the speed negotiated through the server;
 # killed:   ser2net killed mid-transfer: status 1 at once, the lost
@@ -56,11 +55,6 @@ case $case in
     [[ $out == *"Verification Completed"* ]] || fail "no verification in:
 $out"
     run 0 --device "$TOBRANE_NET_DEVICE" verify image.rom
-    ;;
-  program)
-    run 0 --device "$TOBRANE_NET_DEVICE" --verify program image.rom
-    [[ $out == *"Verification Completed"* ]] || fail "no verification in:
-$out"
     ;;
   killed)
     (cd "$work" && exec "${runner[@]}" "$cli" --device "$TOBRANE_NET_DEVICE" --no-verify --trace trace.txt program image.rom \
