@@ -21,6 +21,8 @@ std::string RefusedSettingText(const CSerialPort& port) {
       return Text(kStrRefusedEventMask);
     case LineSetting::ControlLines:
       return Text(kStrRefusedControlLines);
+    case LineSetting::NetworkLine:
+      return Text(kStrRefusedNetworkLine);
   }
   return {};
 }

@@ -156,6 +156,11 @@ PortError CRfc2217Device::Configure(const LineSettings& settings) {
   return raised == Failure(NetworkFailure::NoConfirmation) ? PortError{} : raised;
 }
 
+LineSetting CRfc2217Device::RefusedSetting() const {
+  std::lock_guard lock(mutex_);
+  return refused_;
+}
+
 PortError CRfc2217Device::SetBaudRate(std::uint32_t baud) {
   return Ask({{telnet::kSetBaudRate, BigEndian32(baud)}});
 }
@@ -179,6 +184,7 @@ PortError CRfc2217Device::GetModemStatus(ModemStatus& status) {
 
 PortError CRfc2217Device::Ask(const std::vector<Request>& requests) {
   std::unique_lock lock(mutex_);
+  refused_ = LineSetting::NetworkLine;
   if (!open_) return PortError::Posix(EBADF);
   if (lost_) return Failure(NetworkFailure::ConnectionLost);
   // Bytes written before the change go first, as on a local line.
@@ -212,7 +218,10 @@ bool CRfc2217Device::ValuesTaken(const std::vector<Request>& requests) {
   for (const Request& request : requests) {
     if (request.command != telnet::kSetBaudRate && request.command != telnet::kSetDataSize) continue;
     const auto answer = static_cast<std::uint8_t>(request.command + telnet::kServerOffset);
-    if (answered_[answer] != request.value) return false;
+    if (answered_[answer] != request.value) {
+      refused_ = request.command == telnet::kSetBaudRate ? LineSetting::BaudRate : LineSetting::DataBits;
+      return false;
+    }
   }
   return true;
 }

@@ -34,6 +34,7 @@ class CRfc2217Device final : public ISerialDevice {
   void Close() override;
   bool IsOpen() const override;
   PortError Configure(const LineSettings& settings) override;
+  LineSetting RefusedSetting() const override;
   PortError SetBaudRate(std::uint32_t baud) override;
   PortError SetDataBits(int dataBits) override;
   PortError SetModemLine(ModemLine line, bool on) override;
@@ -85,4 +86,7 @@ class CRfc2217Device final : public ISerialDevice {
   std::string serverWords_;
   bool serverWordsDone_ = false;
   std::string failureDetail_;
+  // What the last line change failed on: the speed or data size the server
+  // did not take, or the line as a whole.
+  LineSetting refused_ = LineSetting::NetworkLine;
 };

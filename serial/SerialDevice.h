@@ -17,7 +17,19 @@ struct LineSettings {
 
 // The part of a device's configuration that it refused: a stored value out
 // of the device's range, or a step of its own set-up.
-enum class LineSetting { None, BaudRate, DataBits, StopBits, SerialLine, Timeouts, EventMask, ControlLines };
+// NetworkLine: a network server's line that did not confirm a setting, or
+// whose connection dropped while it was being set.
+enum class LineSetting {
+  None,
+  BaudRate,
+  DataBits,
+  StopBits,
+  SerialLine,
+  Timeouts,
+  EventMask,
+  ControlLines,
+  NetworkLine
+};
 
 struct ModemStatus {
   bool cts = false;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LoopbackServer.h"
+#include "SerialTestSupport.h"
 #include "serial/NetworkFailure.h"
 #include "serial/Rfc2217Device.h"
 #include "serial/TelnetCodec.h"
@@ -123,6 +124,49 @@ TEST(Rfc2217Device, ASpeedTheServerAnswersWithAnotherIsNotTaken) {
   EXPECT_EQ(device.SetBaudRate(28800), Failure(NetworkFailure::NotTaken));
   EXPECT_FALSE(device.SetDataBits(7));
   behaviour.hangUp = true;
+}
+
+// A network line that does not take the first line settings is a port that
+// opened but refused a setting, as a local one is: it stays open and names
+// the setting, so that the run and the window can say which; a connection
+// that drops there names the line as a whole.
+TEST(Rfc2217Device, AFirstConfigureNotTakenNamesTheRefusedSetting) {
+  CooperativeServer behaviour;
+  behaviour.keptSpeed = {0x00, 0x00, 0x4B, 0x00};  // 19200
+  CLoopbackServer server([&](int connection) { behaviour.Serve(connection); });
+  CSettlingClock clock;
+  CSerialPort port(clock, std::make_unique<CRfc2217Device>());
+  port.SetDeviceOverride(Url(server.Port()));
+  EXPECT_FALSE(port.Open(1, 57600, 8, 1, 0));
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_EQ(port.LastError(), Failure(NetworkFailure::NotTaken));
+  EXPECT_EQ(port.RefusedSetting(), LineSetting::BaudRate);
+  EXPECT_EQ(port.RefusedValue(), "57600");
+  behaviour.hangUp = true;
+
+  CLoopbackServer closing([](int c) {
+    CReceiver receiver;
+    Bytes data;
+    std::vector<Event> events;
+    for (bool masked = false; !masked;) {
+      const Bytes got = ReceiveFor(c, 100);
+      if (got.empty()) return;
+      receiver.Feed(got.data(), got.size(), data, events);
+      for (const Event& event : events) {
+        if (event.kind == Event::Will && event.option == kComPort) SendBytes(c, {kIac, kDo, kComPort});
+        if (event.kind == Event::ComPort && event.command == kSetModemStateMask) masked = true;
+      }
+      events.clear();
+    }
+    Bytes answer;
+    AppendComPortCommand(answer, kSetModemStateMask + kServerOffset, {0xFF});
+    SendBytes(c, answer);
+    ReceiveFor(c, 200);
+  });
+  CRfc2217Device device;
+  ASSERT_FALSE(device.Open(Url(closing.Port())));
+  EXPECT_EQ(device.Configure(LineSettings{19200, 8, 1, 'N'}), Failure(NetworkFailure::ConnectionLost));
+  EXPECT_EQ(device.RefusedSetting(), LineSetting::NetworkLine);
 }
 
 // How a server that is no RFC 2217 server for us ends the connect, and
