@@ -58,12 +58,16 @@ done
 port=""
 for _ in $(seq 20); do
   candidate=$((20000 + RANDOM % 40000))
+  # As the README advises: no wait for more serial bytes before sending
+  # (chardelay) and no Nagle delay on the server's side (nodelay), each of
+  # which cost every reply time.
   cat > "$work/ser2net.yaml" <<CONFIG
 connection: &con0
-  accepter: telnet(rfc2217),tcp,127.0.0.1,$candidate
+  accepter: telnet(rfc2217),tcp(nodelay),127.0.0.1,$candidate
   connector: serialdev,$device,19200n81,local
   options:
     max-connections: 1
+    chardelay: false
 CONFIG
   LD_PRELOAD="$modem_lines" ser2net -n -d -u -c "$work/ser2net.yaml" -P "$work/ser2net.pid" > "$work/ser2net.log" 2>&1 &
   ser2net_pid=$!
