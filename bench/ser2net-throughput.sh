@@ -29,20 +29,12 @@ done
 
 profile=$(mktemp)
 trap 'rm -f "$profile"' EXIT
-write_profile() {
-  cat > "$profile" << EOF
-{"pnp": null, "startBaud": $1, "offeredBauds": [$1], "switchesSpeed": false, "accessCode": [84, 79, 66],
- "unit": {"startComm": {"block": 9, "data": [49]}, "controllers": [{"major": 2, "minor": 16}],
-  "typeCode": 500, "serviceMode": {"code": [83, 86, 67], "ack": "1", "requiredForFlash": false},
-  "cpus": [{"cpu": 1, "spaces": [{"descriptor": "0x33", "maxBlock": 128, "start": "0x00020000", "size": "0x00010000"}]}]}}
-EOF
-}
 
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "| line | speed | program: data bytes/s (mean time) | ratio | verify: data bytes/s (mean time) | ratio |"
 echo "|---|---|---|---|---|---|"
 for speed in $speeds; do
-  write_profile "$speed"
+  bash "$here/fixed-speed-profile.sh" "$speed" > "$profile"
   lines="ser2net pty"
   [ -n "$round_trip" ] && lines+=" ser2net+${round_trip}ms"
   for line in $lines; do
