@@ -47,7 +47,7 @@ class CLoaderApp {
   LoaderOptions options;
   std::string commandLineFileName;
   // The model table the lookups read; the front end chooses it.
-  std::string modelTable = kModelFileName;
+  std::string modelTable = Text(kStrModelFileName);
 
  private:
   ISettingsStore& store_;

@@ -10,11 +10,11 @@ CMainFrame::CMainFrame(CLoaderApp& app, IView& view)
     : app_(app),
       view_(view),
       linkHost_(app, rx_, conn_, view),
-      connect_([&app] { return app.Port(); }, app.Link(), linkHost_, host_, conn_, app.options,
-               app.modelTable),
-      image_(host_, rom_, conn_, app.options, app.modelTable),
-      flash_(app.Link(), linkHost_, host_, image_, rom_, conn_, app.options),
-      submodule_(connect_, image_, app.Link(), linkHost_, host_, conn_, rom_) {
+      context_{app.Link(), linkHost_, host_, conn_, app.options, app.modelTable},
+      connect_(context_, [&app] { return app.Port(); }),
+      image_(context_, rom_),
+      flash_(context_, image_, rom_),
+      submodule_(context_, connect_, image_, rom_) {
   transcript_.SetListener([this](const CTranscript& transcript, const TranscriptChange& change) {
     view_.TranscriptChanged(transcript, change);
   });

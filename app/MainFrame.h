@@ -86,6 +86,7 @@ class CMainFrame {
   bool closed_ = false;
   CViewHost host_{transcript_, view_};
   CLinkHost linkHost_;
+  CommandContext context_;
   CConnectCommand connect_;
   CImageCommands image_;
   CFlashCommands flash_;

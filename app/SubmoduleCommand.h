@@ -7,17 +7,11 @@
 // Select SubModule: the route's request and reply, then the module's own
 // identification, its image and its spaces. The image's operation flag is
 // set while it runs.
-class CSubmoduleCommand {
+class CSubmoduleCommand : private CommandContext {
  public:
-  CSubmoduleCommand(CConnectCommand& connect, CImageCommands& image, CUpsLink& link, ILinkHost& linkHost,
-                    ICommandHost& host, CConnectionState& conn, CRomImageState& rom)
-      : connect_(connect),
-        image_(image),
-        link_(link),
-        linkHost_(linkHost),
-        host_(host),
-        conn_(conn),
-        rom_(rom) {}
+  CSubmoduleCommand(const CommandContext& context, CConnectCommand& connect, CImageCommands& image,
+                    CRomImageState& rom)
+      : CommandContext(context), connect_(connect), image_(image), rom_(rom) {}
 
   void OnSelectSubmodule();
 
@@ -28,9 +22,5 @@ class CSubmoduleCommand {
 
   CConnectCommand& connect_;
   CImageCommands& image_;
-  CUpsLink& link_;
-  ILinkHost& linkHost_;
-  ICommandHost& host_;
-  CConnectionState& conn_;
   CRomImageState& rom_;
 };

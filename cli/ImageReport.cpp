@@ -31,7 +31,7 @@ int RunInspect(const LoaderCommandLine& command, CCliView::Streams io) {
     WriteLines(io.err, {problem});
     return kExitRomRejected;
   }
-  const RomFacts facts = ReadRomFacts(bytes, command.models.value_or(kModelFileName));
+  const RomFacts facts = ReadRomFacts(bytes, command.models.value_or(Text(kStrModelFileName)));
   io.out << DescribeRomFacts(command.file, facts);
   const std::vector<std::string> rejections = RomRejections(facts);
   WriteLines(io.err, rejections);

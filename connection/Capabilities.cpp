@@ -40,7 +40,7 @@ std::uint32_t Word32(const std::uint8_t* p) {
 
 void CConnectCommand::DecodeAcknowledge(const DecodedReply& reply) {
   const char code = reply.count > 0 ? static_cast<char>(reply.data[0]) : '\0';
-  host_.AppendText(Format(kStrAckLine, {code, Named(kAckMeanings, code - '1', kStrAckUnknown)}), true);
+  host.AppendText(Format(kStrAckLine, {code, Named(kAckMeanings, code - '1', kStrAckUnknown)}), true);
 }
 
 // Logs every space of one capabilities block and records the flashable ones.
@@ -48,7 +48,7 @@ void CConnectCommand::RecordSpaces(std::string& text, const DecodedReply& reply)
   const std::uint8_t* data = reply.data.data();
   const std::uint8_t cpu = data[1];
   text += Format(kStrRespondingCpu, {int{cpu}, Named(kCpuNames, cpu, kStrCpuUnknown)});
-  host_.ShowText(text);
+  host.ShowText(text);
   for (int offset = 2; offset < reply.count - 1; offset += kSpaceRecordBytes) {
     const std::uint8_t descriptor = data[offset];
     const int type = descriptor & kSpaceTypeMask;
@@ -56,14 +56,14 @@ void CConnectCommand::RecordSpaces(std::string& text, const DecodedReply& reply)
     std::uint32_t maxBlock = Word32(data + offset + 1);
     const std::uint32_t start = Word32(data + offset + 5);
     const std::uint32_t size = Word32(data + offset + 9);
-    if (conn_.upsTypeCode == kReducedBlockType && maxBlock > kReducedBlockAbove) maxBlock -= kReducedBlockBy;
+    if (conn.upsTypeCode == kReducedBlockType && maxBlock > kReducedBlockAbove) maxBlock -= kReducedBlockBy;
     const bool flashable = IsFlashableSpaceType(type);
     text += Format(kStrSpaceAccess, {Named(kSpaceNames, type, kStrSpaceNone),
                                      Named(kAccessNames, access, kStrAccessUnknown), start, size});
     text += Format(flashable ? kStrFlashSectorSize : kStrSpaceBlockSize, {maxBlock});
-    host_.ShowText(text);
-    if (flashable && conn_.spaceCount < kFlashSpaceEntries) {
-      FlashSpace& space = conn_.spaces[static_cast<std::size_t>(conn_.spaceCount++)];
+    host.ShowText(text);
+    if (flashable && conn.spaceCount < kFlashSpaceEntries) {
+      FlashSpace& space = conn.spaces[static_cast<std::size_t>(conn.spaceCount++)];
       space = FlashSpace{descriptor, access == kAccessReadWrite ? 1 : 0, maxBlock, start, size, cpu};
     }
   }
@@ -71,35 +71,35 @@ void CConnectCommand::RecordSpaces(std::string& text, const DecodedReply& reply)
 
 int CConnectCommand::FlashCapabilitiesStep() {
   int result = 0;
-  std::string text = host_.TranscriptText();
+  std::string text = host.TranscriptText();
   // The progress line stays until this step shows its copy again.
-  host_.ShowText(text + Text(kStrCapsAttempt));
+  host.ShowText(text + Text(kStrCapsAttempt));
   for (int cpu = 1; cpu <= CConnectionState::kControllerSlots; ++cpu) {
-    if (conn_.firmwareVersions[static_cast<std::size_t>(cpu - 1)] == 0) continue;
-    link_.SendRequest(
+    if (conn.firmwareVersions[static_cast<std::size_t>(cpu - 1)] == 0) continue;
+    link.SendRequest(
         CUpsLink::BuildRequest(kFlashCommand, {kCapabilitiesOperation, static_cast<std::uint8_t>(cpu)}));
-    if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+    if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
       text += Format(kStrCapsTimeout, {cpu});
-      host_.ShowText(text);
+      host.ShowText(text);
       continue;
     }
     text += Text(kStrCapsReceived);
-    host_.ShowText(text);
-    const DecodedReply reply = link_.DecodeReply();
+    host.ShowText(text);
+    const DecodedReply reply = link.DecodeReply();
     if (!reply.Ok()) {
-      host_.ShowText(text + Format(kStrCapsDecodeError, {int{reply.error}}));
+      host.ShowText(text + Format(kStrCapsDecodeError, {int{reply.error}}));
       return 0;
     }
     if (reply.block == kAcknowledgeBlock) {
-      host_.SetStatusColour(StatusColour::Failure);
+      host.SetStatusColour(StatusColour::Failure);
       text += Text(kStrCapsAckInstead);
-      host_.ShowText(text);
+      host.ShowText(text);
       DecodeAcknowledge(reply);
       result = 0;
     } else if (reply.block != kFlashReplyBlock) {
-      host_.SetStatusColour(StatusColour::Failure);
+      host.SetStatusColour(StatusColour::Failure);
       text += Format(kStrCapsWrongBlock, {int{reply.block}});
-      host_.ShowText(text);
+      host.ShowText(text);
       result = 0;
     } else {
       RecordSpaces(text, reply);

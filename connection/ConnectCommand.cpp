@@ -14,59 +14,59 @@ constexpr int kUpgradeCheckEntries = 8;
 }  // namespace
 
 bool CConnectCommand::Answered(int mode, int polls) {
-  if (linkHost_.WaitReply(mode, polls)) return true;
-  linkHost_.Receive().SetReceiveMode(kModeIdle, false);
+  if (linkHost.WaitReply(mode, polls)) return true;
+  linkHost.Receive().SetReceiveMode(kModeIdle, false);
   return false;
 }
 
 void CConnectCommand::FallBackToFixedSpeeds() {
-  host_.SetStatusColour(StatusColour::Ok);
+  host.SetStatusColour(StatusColour::Ok);
   std::string copy = Text(kStrPnpUnable);
-  host_.ShowText(copy);
+  host.ShowText(copy);
   CSerialPort& port = *port_();
   std::uint8_t previousBits = 0;
   std::uint32_t previousBaud = 0;
   port.SetDataBits(kFrameDataBits, previousBits);
   for (std::uint32_t speed : kProbeSpeeds) {
     copy += Format(kStrSwitchingBaud, {speed});
-    host_.ShowText(copy);
+    host.ShowText(copy);
     port.SetBaudRate(speed, previousBaud);
     std::string beforeAttempt;
     if (StartComm(kProbePolls, beforeAttempt)) return;
   }
   copy += Format(kStrSwitchingBaud, {kLastResortSpeed});
-  host_.ShowText(copy);
+  host.ShowText(copy);
   port.SetBaudRate(kLastResortSpeed, previousBaud);
 }
 
 void CConnectCommand::Run() {
-  host_.SetWaitCursor(true);
-  host_.SetStatusColour(StatusColour::Ok);
-  const std::string copy = host_.TranscriptText();
-  conn_.connected = 0;
-  conn_.idle = 0;
-  conn_.connectBusy = 1;
-  host_.SetStatusText(Text(kStrConnectAttempt));
-  host_.ShowText(copy + Text(kStrConnectAttempt));
+  host.SetWaitCursor(true);
+  host.SetStatusColour(StatusColour::Ok);
+  const std::string copy = host.TranscriptText();
+  conn.connected = 0;
+  conn.idle = 0;
+  conn.connectBusy = 1;
+  host.SetStatusText(Text(kStrConnectAttempt));
+  host.ShowText(copy + Text(kStrConnectAttempt));
   if (!PlugAndPlayStep()) FallBackToFixedSpeeds();
   if (!IdentificationStep()) {
-    host_.MessageBox(Text(kStrUnableToCommunicate));
-    conn_.connected = 0;
+    host.MessageBox(Text(kStrUnableToCommunicate));
+    conn.connected = 0;
   } else {
-    conn_.connected = 1;
+    conn.connected = 1;
     if (ServiceModeStep()) {
       // The table describes the UPS now on the line. Appended after the spaces of
       // earlier Connects it would fill up, and a later module's spaces find no room.
-      conn_.spaces = {};
-      conn_.spaceCount = 1;
+      conn.spaces = {};
+      conn.spaceCount = 1;
       FlashCapabilitiesStep();
     }
     int readWrite = 0;
     for (int i = 0; i < kUpgradeCheckEntries; ++i)
-      readWrite += conn_.spaces[static_cast<std::size_t>(i)].spaceReadWrite;
-    if (readWrite == 0) host_.MessageBox(Text(kStrNoFlashCapability));
+      readWrite += conn.spaces[static_cast<std::size_t>(i)].spaceReadWrite;
+    if (readWrite == 0) host.MessageBox(Text(kStrNoFlashCapability));
   }
-  conn_.connectBusy = 0;
-  host_.SetWaitCursor(false);
-  conn_.idle = 1;
+  conn.connectBusy = 0;
+  host.SetWaitCursor(false);
+  conn.idle = 1;
 }

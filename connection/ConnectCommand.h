@@ -4,28 +4,18 @@
 #include <functional>
 #include <string>
 
-#include "connection/ConnectionState.h"
-#include "connection/LoaderOptions.h"
-#include "protocol/UpsLink.h"
+#include "connection/CommandContext.h"
 #include "resources/Strings.h"
-#include "seams/CommandHost.h"
 
 class CSerialPort;
 
 // Connect and its steps: over the port (asked for anew, as a close may take
 // it) and the link, they tell the user through the host and fill in the
 // connection fields.
-class CConnectCommand {
+class CConnectCommand : private CommandContext {
  public:
-  CConnectCommand(std::function<CSerialPort*()> port, CUpsLink& link, ILinkHost& linkHost, ICommandHost& host,
-                  CConnectionState& conn, LoaderOptions& options, const std::string& modelTable)
-      : port_(std::move(port)),
-        link_(link),
-        linkHost_(linkHost),
-        host_(host),
-        conn_(conn),
-        options_(options),
-        modelTable_(modelTable) {}
+  CConnectCommand(const CommandContext& context, std::function<CSerialPort*()> port)
+      : CommandContext(context), port_(std::move(port)) {}
 
   // The sequence after the port was found (and opened again after a loss).
   void Run();
@@ -54,11 +44,4 @@ class CConnectCommand {
   bool Answered(int mode, int polls);
 
   std::function<CSerialPort*()> port_;
-  CUpsLink& link_;
-  ILinkHost& linkHost_;
-  ICommandHost& host_;
-  CConnectionState& conn_;
-  LoaderOptions& options_;
-  // The model table the type code is looked up in; the front end chooses it.
-  const std::string& modelTable_;
 };

@@ -25,27 +25,27 @@ std::string FirmwareLine(int slot, const std::uint8_t* data) {
 }  // namespace
 
 bool CConnectCommand::StartComm(int polls, std::string& copy) {
-  linkHost_.Clock().SleepMs(kStartupPauseMs);
-  copy = host_.TranscriptText();
-  host_.ShowText(copy + Text(kStrStartupAttempt));
-  link_.SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
+  linkHost.Clock().SleepMs(kStartupPauseMs);
+  copy = host.TranscriptText();
+  host.ShowText(copy + Text(kStrStartupAttempt));
+  link.SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
   if (Answered(kModeFrame, polls)) return true;
-  host_.ShowText(copy + Text(kStrStartupTimeout));
+  host.ShowText(copy + Text(kStrStartupTimeout));
   return false;
 }
 
 int CConnectCommand::StartupHandshake() {
   std::string copy;
   // No answer here still lets the block requests try.
-  if (!StartComm(AllowanceByRoute(conn_.routeLength), copy)) return 1;
+  if (!StartComm(AllowanceByRoute(conn.routeLength), copy)) return 1;
   std::string text = copy + Text(kStrStartupReceived);
-  host_.ShowText(text);
-  const DecodedReply reply = link_.DecodeReply();
+  host.ShowText(text);
+  const DecodedReply reply = link.DecodeReply();
   if (!reply.Ok()) {
-    host_.ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
+    host.ShowText(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
     return 0;
   }
-  host_.ShowText(text + Format(kStrReceivedBlock, {int{reply.block}}));
+  host.ShowText(text + Format(kStrReceivedBlock, {int{reply.block}}));
   return 1;
 }
 
@@ -54,17 +54,17 @@ int CConnectCommand::StartupHandshake() {
 bool CConnectCommand::RequestBlock(std::uint8_t command, std::uint8_t expectedBlock, StringId timeoutLine,
                                    StringId receivedLine, DecodedReply& reply) {
   const auto failed = [this](const std::string& text) {
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(text);
+    host.SetStatusColour(StatusColour::Failure);
+    host.ShowText(text);
     return false;
   };
-  const std::string copy = host_.TranscriptText();
-  host_.ShowText(copy + Text(kStrIdAttempt));
-  link_.SendRequest(CUpsLink::BuildRequest(command));
-  if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) return failed(copy + Text(timeoutLine));
+  const std::string copy = host.TranscriptText();
+  host.ShowText(copy + Text(kStrIdAttempt));
+  link.SendRequest(CUpsLink::BuildRequest(command));
+  if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) return failed(copy + Text(timeoutLine));
   const std::string text = copy + Text(receivedLine);
-  host_.ShowText(text);
-  reply = link_.DecodeReply();
+  host.ShowText(text);
+  reply = link.DecodeReply();
   if (!reply.Ok()) return failed(text + Format(kStrErrDecodingUpsData, {int{reply.error}}));
   if (reply.block != expectedBlock) return failed(text + Format(kStrIdWrongBlock, {int{reply.block}}));
   return true;
@@ -72,31 +72,31 @@ bool CConnectCommand::RequestBlock(std::uint8_t command, std::uint8_t expectedBl
 
 void CConnectCommand::StoreIdBlock(const std::uint8_t* data) {
   int n = std::min<int>(data[0], CConnectionState::kControllerSlots);
-  conn_.firmwareVersions.fill(0);
-  conn_.firmwareVersions[0] = Version(data, 0);
-  conn_.firmwareVersions[1] = Version(data, 1);
+  conn.firmwareVersions.fill(0);
+  conn.firmwareVersions[0] = Version(data, 0);
+  conn.firmwareVersions[1] = Version(data, 1);
   bool inverterOnly = false;
-  if (n == 2 && conn_.firmwareVersions[1] == 0) {
+  if (n == 2 && conn.firmwareVersions[1] == 0) {
     n = 1;
-  } else if (n == 2 && conn_.firmwareVersions[0] == 0) {
+  } else if (n == 2 && conn.firmwareVersions[0] == 0) {
     n = 1;
     inverterOnly = true;
   }
-  for (int k = 2; k < n; ++k) conn_.firmwareVersions[static_cast<std::size_t>(k)] = Version(data, k);
-  std::string text = host_.TranscriptText() + Format(kStrControllerCount, {n});
+  for (int k = 2; k < n; ++k) conn.firmwareVersions[static_cast<std::size_t>(k)] = Version(data, k);
+  std::string text = host.TranscriptText() + Format(kStrControllerCount, {n});
   if (n == 1) text += FirmwareLine(inverterOnly ? 1 : 0, data);
   for (int k = 0; n > 1 && k < n; ++k) text += FirmwareLine(k, data);
-  host_.ShowText(text);
+  host.ShowText(text);
 }
 
 int CConnectCommand::StoreConfigurationBlock(const std::uint8_t* data) {
-  conn_.upsTypeCode = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
-  const ModelLookupResult model = LookupModel(conn_.upsTypeCode, modelTable_);
+  conn.upsTypeCode = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
+  const ModelLookupResult model = LookupModel(conn.upsTypeCode, modelTable);
   const bool notFound = model.firstReadYielded && !model.matched;
   if (model.name == Text(kStrModelRendalManifold) || model.name == Text(kStrModelRendalPower)) {
-    options_.verifyAfterFlash = 0;
+    options.verifyAfterFlash = 0;
   }
-  host_.ShowText(host_.TranscriptText() + Format(kStrUpsType, {int{conn_.upsTypeCode}, model.name}));
+  host.ShowText(host.TranscriptText() + Format(kStrUpsType, {int{conn.upsTypeCode}, model.name}));
   return notFound ? 0 : 1;
 }
 
@@ -112,8 +112,8 @@ int CConnectCommand::IdentificationStep() {
     }
   }
   if (result == 0) {
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(host_.TranscriptText() + Text(kStrOemFileHint));
+    host.SetStatusColour(StatusColour::Failure);
+    host.ShowText(host.TranscriptText() + Text(kStrOemFileHint));
   }
   return result;
 }

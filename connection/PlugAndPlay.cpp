@@ -106,7 +106,7 @@ int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& stat
   port->SetBaudRate(kPnpBaud, previousBaud);
   status = static_cast<int>(previousBaud);
   port->SetDataBits(kPnpDataBits, previousBits);
-  linkHost_.Receive().SetReceiveMode(kModePlugAndPlay, true);
+  linkHost.Receive().SetReceiveMode(kModePlugAndPlay, true);
   // A pty has no modem lines: these calls fail there and the capture goes on.
   port->SetDtr(true);
   port->SetRts(false);
@@ -114,29 +114,29 @@ int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& stat
     ModemStatus lines;
     port->GetModemStatus(lines);
     if (lines.dsr) break;
-    host_.PumpPendingMessages();
-    linkHost_.Clock().SleepMs(kPollMs);
+    host.PumpPendingMessages();
+    linkHost.Clock().SleepMs(kPollMs);
   }
   port->SetDtr(false);
-  linkHost_.Clock().SleepMs(kPnpLineStepMs);
+  linkHost.Clock().SleepMs(kPnpLineStepMs);
   port->SetDtr(true);
-  linkHost_.Clock().SleepMs(kPnpLineStepMs);
+  linkHost.Clock().SleepMs(kPnpLineStepMs);
   port->SetRts(true);
-  linkHost_.Clock().SleepMs(kPnpLineStepMs);
-  if (linkHost_.Receive().ReceiveLengthNow() == 0) {
+  linkHost.Clock().SleepMs(kPnpLineStepMs);
+  if (linkHost.Receive().ReceiveLengthNow() == 0) {
     port->SetDtr(false);
     port->SetRts(false);
-    linkHost_.Clock().SleepMs(kPnpLineStepMs);
+    linkHost.Clock().SleepMs(kPnpLineStepMs);
     port->SetDtr(true);
     port->SetRts(true);
-    linkHost_.Clock().SleepMs(kPnpLineStepMs);
+    linkHost.Clock().SleepMs(kPnpLineStepMs);
     port->SetRts(false);
   }
-  const bool captured = linkHost_.WaitReply(kModePlugAndPlay, kPnpStringPolls);
+  const bool captured = linkHost.WaitReply(kModePlugAndPlay, kPnpStringPolls);
   port->SetRts(true);
   if (!captured) {
-    linkHost_.Receive().SetReceiveMode(kModeIdle, false);
-    port->SetBaudRate(conn_.lineSpeed, previousBaud);
+    linkHost.Receive().SetReceiveMode(kModeIdle, false);
+    port->SetBaudRate(conn.lineSpeed, previousBaud);
     port->SetDataBits(kFrameDataBits, previousBits);
     return 0;
   }
@@ -144,18 +144,18 @@ int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& stat
 }
 
 int CConnectCommand::PlugAndPlayStep() {
-  conn_.pnpString.clear();
+  conn.pnpString.clear();
   int status = 0;
   if (!CaptureAndNegotiate(kRequestedSpeed, status)) {
-    host_.ShowText(Text(kStrPnpUnable));
+    host.ShowText(Text(kStrPnpUnable));
     return 0;
   }
   std::string text =
-      status == -1 ? Text(kStrUnableSwitchBaud) : Format(kStrCommsEstablished, {int{conn_.lineSpeed}});
-  conn_.pnpString.assign(linkHost_.Receive().PnpBuffer(),
-                         static_cast<std::size_t>(linkHost_.Receive().PnpLength()));
-  text += DescribePnpString(linkHost_.Receive().PnpBuffer(), linkHost_.Receive().PnpLength());
+      status == -1 ? Text(kStrUnableSwitchBaud) : Format(kStrCommsEstablished, {int{conn.lineSpeed}});
+  conn.pnpString.assign(linkHost.Receive().PnpBuffer(),
+                        static_cast<std::size_t>(linkHost.Receive().PnpLength()));
+  text += DescribePnpString(linkHost.Receive().PnpBuffer(), linkHost.Receive().PnpLength());
   text += Text(kStrLineEnd);
-  host_.ShowText(text);
+  host.ShowText(text);
   return 1;
 }

@@ -31,65 +31,65 @@ int CConnectCommand::Negotiate(std::uint32_t requestedSpeed, int& status) {
   std::uint32_t previousBaud = 0;
   int result = 1;
   port.SetDataBits(kFrameDataBits, previousBits);
-  linkHost_.Clock().SleepMs(kDataBitsSettleMs);
-  if (!link_.SendRequest(CUpsLink::BuildRequest(kCommParametersCommand, {0x00}), true)) {
-    host_.MessageBox(Text(kStrOutOfMemory));
+  linkHost.Clock().SleepMs(kDataBitsSettleMs);
+  if (!link.SendRequest(CUpsLink::BuildRequest(kCommParametersCommand, {0x00}), true)) {
+    host.MessageBox(Text(kStrOutOfMemory));
     result = 0;
   } else {
-    const std::string copy = host_.TranscriptText();
-    if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+    const std::string copy = host.TranscriptText();
+    if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
       status = -1;
-      conn_.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
+      conn.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
     } else {
-      const DecodedReply reply = link_.DecodeReply(kCommParametersCapacityBytes);
+      const DecodedReply reply = link.DecodeReply(kCommParametersCapacityBytes);
       if (!reply.Ok()) {
-        host_.ShowText(copy + Format(kStrErrDecodingUpsData, {int{reply.error}}));
+        host.ShowText(copy + Format(kStrErrDecodingUpsData, {int{reply.error}}));
         return 0;
       }
       const std::uint16_t fastest = FastestOffered(reply);
       if (fastest == 0) {
-        host_.ShowText(copy + Format(kStrInvalidBaudData, {static_cast<int>(requestedSpeed)}));
-        conn_.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
+        host.ShowText(copy + Format(kStrInvalidBaudData, {static_cast<int>(requestedSpeed)}));
+        conn.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
       } else {
-        conn_.lineSpeed = fastest;
+        conn.lineSpeed = fastest;
       }
     }
   }
-  const Frame set = CUpsLink::BuildFiveByteRequest(kSetCommParameterCommand, 0x00, 0x01, conn_.lineSpeed);
-  if (!link_.SendRequest(set, true)) {
-    host_.MessageBox(Text(kStrOutOfMemory));
-  } else if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
+  const Frame set = CUpsLink::BuildFiveByteRequest(kSetCommParameterCommand, 0x00, 0x01, conn.lineSpeed);
+  if (!link.SendRequest(set, true)) {
+    host.MessageBox(Text(kStrOutOfMemory));
+  } else if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
     status = -1;
-    host_.MessageBox(Text(kStrNoSetCommResponse));
+    host.MessageBox(Text(kStrNoSetCommResponse));
   }
   // A port that did not take the speed is a switch that failed, as an
   // unanswered request is.
-  if (!port.SetBaudRate(conn_.lineSpeed, previousBaud)) status = -1;
+  if (!port.SetBaudRate(conn.lineSpeed, previousBaud)) status = -1;
   port.SetDataBits(kFrameDataBits, previousBits);
   return result;
 }
 
 int CConnectCommand::ServiceModeStep() {
-  const std::string copy = host_.TranscriptText();
-  host_.AppendText(Text(kStrServiceModeAttempt), false);
-  linkHost_.Clock().SleepMs(kServiceModePauseMs);
-  link_.SendRequest(CUpsLink::BuildRawRequest(kServiceModeCode, sizeof kServiceModeCode), true);
-  if (!Answered(kModeFrame, AllowanceByRoute(conn_.routeLength))) {
-    host_.ShowText(copy + Text(kStrServiceModeTimeout));
+  const std::string copy = host.TranscriptText();
+  host.AppendText(Text(kStrServiceModeAttempt), false);
+  linkHost.Clock().SleepMs(kServiceModePauseMs);
+  link.SendRequest(CUpsLink::BuildRawRequest(kServiceModeCode, sizeof kServiceModeCode), true);
+  if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
+    host.ShowText(copy + Text(kStrServiceModeTimeout));
     return 0;
   }
   const std::string received = copy + Text(kStrServiceModeReceived);
-  host_.ShowText(received);
-  const DecodedReply reply = link_.DecodeReply();
+  host.ShowText(received);
+  const DecodedReply reply = link.DecodeReply();
   if (!reply.Ok()) {
-    host_.ShowText(received + Format(kStrErrDecodingResponse, {int{reply.error}}));
+    host.ShowText(received + Format(kStrErrDecodingResponse, {int{reply.error}}));
     return 0;
   }
   if (reply.block == kAcknowledgeBlock) {
     DecodeAcknowledge(reply);
-    host_.ShowText(received + Text(kStrServiceModeEntered));
+    host.ShowText(received + Text(kStrServiceModeEntered));
   } else {
-    host_.ShowText(received + Format(kStrServiceModeWrongBlock, {int{reply.block}}));
+    host.ShowText(received + Format(kStrServiceModeWrongBlock, {int{reply.block}}));
   }
   return 1;
 }

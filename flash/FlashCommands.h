@@ -4,26 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "connection/ConnectionState.h"
-#include "connection/LoaderOptions.h"
-#include "protocol/UpsLink.h"
 #include "resources/Strings.h"
 #include "rom/ImageCommands.h"
-#include "seams/CommandHost.h"
 
 // Program UPS and Verify Program over the link, for the open image and the
 // spaces Connect found. Program UPS sets the image's operation flag while it runs.
-class CFlashCommands {
+class CFlashCommands : private CommandContext {
  public:
-  CFlashCommands(CUpsLink& link, ILinkHost& linkHost, ICommandHost& host, CImageCommands& image,
-                 CRomImageState& rom, CConnectionState& conn, const LoaderOptions& options)
-      : link_(link),
-        linkHost_(linkHost),
-        host_(host),
-        image_(image),
-        rom_(rom),
-        conn_(conn),
-        options_(options) {}
+  CFlashCommands(const CommandContext& context, CImageCommands& image, CRomImageState& rom)
+      : CommandContext(context), image_(image), rom_(rom) {}
 
   void OnProgramUps();
   // Program UPS's checks before its start-flash request: connected, an image
@@ -46,11 +35,6 @@ class CFlashCommands {
   // the file came up short, `failedLine` appended to `copy` in red.
   bool ReadImageData(std::vector<std::uint8_t>& data, std::string& copy, StringId failedLine);
 
-  CUpsLink& link_;
-  ILinkHost& linkHost_;
-  ICommandHost& host_;
   CImageCommands& image_;
   CRomImageState& rom_;
-  CConnectionState& conn_;
-  const LoaderOptions& options_;
 };

@@ -20,14 +20,14 @@ bool FitsSpace(const CRomImageState& rom, const FlashSpace& space) {
 
 bool CFlashCommands::ProgramCanStart() {
   // Nothing goes to the UPS without an open image that has ROM data.
-  const bool ready = conn_.connected != 0 && rom_.selectedSpace != 0 &&
-                     linkHost_.Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile &&
+  const bool ready = conn.connected != 0 && rom_.selectedSpace != 0 &&
+                     linkHost.Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile &&
                      rom_.romDataSize > 0;
-  const FlashSpace& space = linkHost_.Space(rom_.selectedSpace);
+  const FlashSpace& space = linkHost.Space(rom_.selectedSpace);
   const bool fits = !ready || FitsSpace(rom_, space);
   if (!fits) {
     const std::uint32_t spaceEnd = space.spaceStart + (space.spaceSize - 1);
-    host_.MessageBox(Format(kStrImageDoesNotFit, {rom_.romDataSize, rom_.loadAddress, spaceEnd}));
+    host.MessageBox(Format(kStrImageDoesNotFit, {rom_.romDataSize, rom_.loadAddress, spaceEnd}));
   }
   return ready && fits;
 }
@@ -38,7 +38,7 @@ void CFlashCommands::OnProgramUps() {
   std::string copy;
   if (BeginTransfer(ProgramCanStart(), kStrProgramAborted, kStrProgrammingStarted, copy)) {
     ProgramOpenImage(copy);
-    host_.ScrollToEnd();
+    host.ScrollToEnd();
     if (rom_.programmed != 0) VerifyAndReset();
   }
   image_.CloseImage();
@@ -52,45 +52,45 @@ void CFlashCommands::ProgramOpenImage(std::string& copy) {
   if (!ReadImageData(data, copy, kStrProgrammingFailed)) return;
   bool started = false;
   for (int attempt = 0; !started && attempt < kStartFlashAttempts; ++attempt) {
-    if (!link_.StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
+    if (!link.StartFlash(rom_.moduleCode, rom_.loadAddress, rom_.selectedSpace)) continue;
     started = true;
-    const std::int64_t startSeconds = linkHost_.Clock().WallSeconds();
-    if (ProgramImage(link_, linkHost_, host_, ImageOf(rom_, data))) {
-      const int seconds = static_cast<int>(linkHost_.Clock().WallSeconds() - startSeconds);
+    const std::int64_t startSeconds = linkHost.Clock().WallSeconds();
+    if (ProgramImage(link, linkHost, host, ImageOf(rom_, data))) {
+      const int seconds = static_cast<int>(linkHost.Clock().WallSeconds() - startSeconds);
       copy += Format(kStrProgrammingCompleted, {seconds});
       rom_.programmed = 1;
     } else {
       copy += Text(kStrProgrammingFailed);
-      host_.SetStatusColour(StatusColour::Failure);
+      host.SetStatusColour(StatusColour::Failure);
       // A half-written flash must not be left behind by closing the window.
-      conn_.idle = 0;
+      conn.idle = 0;
     }
-    host_.ShowText(copy);
-    link_.EndFlash(rom_.moduleCode);
+    host.ShowText(copy);
+    link.EndFlash(rom_.moduleCode);
   }
   if (!started) {
     copy += Text(kStrUpsNotReady);
-    host_.ShowText(copy);
-    host_.MessageBox(Text(kStrStartFlashFailed));
+    host.ShowText(copy);
+    host.MessageBox(Text(kStrStartFlashFailed));
     copy += Text(kStrProgrammingFailed);
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(copy);
+    host.SetStatusColour(StatusColour::Failure);
+    host.ShowText(copy);
   }
 }
 
 // Reads the image back when verify is on, then resets the module unless its
 // UPS type keeps running through a reset.
 void CFlashCommands::VerifyAndReset() {
-  const bool verified = options_.verifyAfterFlash == 0 || VerifyProgram();
-  const bool noReset = (conn_.upsTypeCode == kNoResetTypeA || conn_.upsTypeCode == kNoResetTypeB) &&
+  const bool verified = options.verifyAfterFlash == 0 || VerifyProgram();
+  const bool noReset = (conn.upsTypeCode == kNoResetTypeA || conn.upsTypeCode == kNoResetTypeB) &&
                        rom_.moduleCode == kNoResetModule;
   if (!verified || noReset) return;
   const Frame reset = CUpsLink::BuildRequest(kResetCommand, {rom_.moduleCode});
   if (reset.empty()) {
-    host_.MessageBox(Text(kStrOutOfMemory));
+    host.MessageBox(Text(kStrOutOfMemory));
     return;
   }
-  link_.WriteFrame(reset);
-  host_.ShowText(host_.TranscriptText() + Text(kStrResetSent));
-  host_.ScrollToEnd();
+  link.WriteFrame(reset);
+  host.ShowText(host.TranscriptText() + Text(kStrResetSent));
+  host.ScrollToEnd();
 }

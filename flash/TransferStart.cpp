@@ -34,24 +34,24 @@ RomDataRead ReadRomData(const CRomImageState& rom, std::vector<std::uint8_t>& da
 }  // namespace
 
 void CFlashCommands::DisableImageCommands() {
-  host_.DisableButton(CommandButton::Program);
-  host_.DisableButton(CommandButton::Close);
-  host_.DisableButton(CommandButton::SelectSubmodule);
+  host.DisableButton(CommandButton::Program);
+  host.DisableButton(CommandButton::Close);
+  host.DisableButton(CommandButton::SelectSubmodule);
 }
 
 bool CFlashCommands::BeginTransfer(bool ready, StringId abortedLine, StringId startedLine,
                                    std::string& copy) {
   if (!ready) {
-    const std::string text = host_.TranscriptText() + Text(abortedLine);
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(text);
-    host_.ScrollToEnd();
+    const std::string text = host.TranscriptText() + Text(abortedLine);
+    host.SetStatusColour(StatusColour::Failure);
+    host.ShowText(text);
+    host.ScrollToEnd();
     return false;
   }
-  host_.TrimLog();
-  copy = host_.TranscriptText() + Text(startedLine);
-  host_.ShowText(copy);
-  host_.ScrollToEnd();
+  host.TrimLog();
+  copy = host.TranscriptText() + Text(startedLine);
+  host.ShowText(copy);
+  host.ScrollToEnd();
   return true;
 }
 
@@ -61,12 +61,12 @@ bool CFlashCommands::ReadImageData(std::vector<std::uint8_t>& data, std::string&
   if (read == RomDataRead::Ok) return true;
   // Without the memory for it the transcript keeps the started line.
   if (read == RomDataRead::OutOfMemory) {
-    host_.MessageBox(Text(kStrInputTooLarge));
+    host.MessageBox(Text(kStrInputTooLarge));
     return false;
   }
-  host_.MessageBox(Format(kStrRomDataShortRead, {got, rom_.romDataSize}));
+  host.MessageBox(Format(kStrRomDataShortRead, {got, rom_.romDataSize}));
   copy += Text(failedLine);
-  host_.SetStatusColour(StatusColour::Failure);
-  host_.ShowText(copy);
+  host.SetStatusColour(StatusColour::Failure);
+  host.ShowText(copy);
   return false;
 }

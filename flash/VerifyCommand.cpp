@@ -3,13 +3,13 @@
 #include "resources/Strings.h"
 
 void CFlashCommands::OnVerifyProgram() {
-  host_.SetStatusColour(VerifyProgram() ? StatusColour::Ok : StatusColour::Failure);
+  host.SetStatusColour(VerifyProgram() ? StatusColour::Ok : StatusColour::Failure);
 }
 
 bool CFlashCommands::VerifyProgram() {
   DisableImageCommands();
   const bool ready =
-      conn_.connected != 0 && linkHost_.Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile;
+      conn.connected != 0 && linkHost.Space(rom_.selectedSpace).spaceReadWrite != 0 && rom_.romFile;
   std::string copy;
   if (!BeginTransfer(ready, kStrVerifyAborted, kStrVerificationStarted, copy)) {
     rom_.lastVerifyPassed = false;
@@ -18,12 +18,12 @@ bool CFlashCommands::VerifyProgram() {
   std::vector<std::uint8_t> data;
   bool passed = false;
   if (ReadImageData(data, copy, kStrVerificationFailed)) {
-    passed = VerifyImage(link_, linkHost_, host_, ImageOf(rom_, data));
+    passed = VerifyImage(link, linkHost, host, ImageOf(rom_, data));
     copy += Text(passed ? kStrVerificationCompleted : kStrVerificationFailed);
-    if (!passed) host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(copy);
+    if (!passed) host.SetStatusColour(StatusColour::Failure);
+    host.ShowText(copy);
   }
-  host_.ScrollToEnd();
+  host.ScrollToEnd();
   rom_.lastVerifyPassed = passed;
   return passed;
 }

@@ -12,8 +12,8 @@
 #include "seams/Utf8Path.h"
 
 std::vector<std::string> ModelTableSearchOrder() {
-  std::vector<std::string> order{kModelFileName};
-  for (const std::string& folder : ModelTableFolders()) order.push_back(folder + kModelFileName);
+  std::vector<std::string> order{Text(kStrModelFileName)};
+  for (const std::string& folder : ModelTableFolders()) order.push_back(folder + Text(kStrModelFileName));
   return order;
 }
 
@@ -39,7 +39,7 @@ std::string ModelTableProblem(const std::string& path, bool& readable) {
 
 ModelTableChoice ChooseModelTable(const std::optional<std::string>& given) {
   ModelTableChoice choice;
-  choice.path = given.value_or(kModelFileName);
+  choice.path = given.value_or(Text(kStrModelFileName));
   choice.found = given.has_value();
   for (const std::string& candidate : ModelTableSearchOrder()) {
     std::error_code error;

@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "connection/ConnectionState.h"
-#include "connection/LoaderOptions.h"
+#include "connection/CommandContext.h"
 #include "ini/ModelLookup.h"
 #include "rom/RomHeader.h"
 #include "rom/RomImageState.h"
-#include "seams/CommandHost.h"
 
 // Where an opened image's load address is checked against the flash space
 // table: at once, or, behind a submodule route, once the module has reported
@@ -25,11 +23,9 @@ struct HeaderCheck {
 
 // Open, Close and Read Header: they fill in the ROM image state from the
 // file, checked against what Connect found, and tell the user through the host.
-class CImageCommands {
+class CImageCommands : private CommandContext {
  public:
-  CImageCommands(ICommandHost& host, CRomImageState& rom, const CConnectionState& conn,
-                 const LoaderOptions& options, const std::string& modelTable)
-      : host_(host), rom_(rom), conn_(conn), options_(options), modelTable_(modelTable) {}
+  CImageCommands(const CommandContext& context, CRomImageState& rom) : CommandContext(context), rom_(rom) {}
 
   int OnOpen(RangeCheck check = RangeCheck::AtOnce);
   // Opens a named file as the Open command does after its dialog (drag and drop,
@@ -57,9 +53,5 @@ class CImageCommands {
   // returns its line: the load address, or the range error, which closes the image.
   std::string SelectImageSpace(std::uint32_t headerLoadAddress, int first, int end);
 
-  ICommandHost& host_;
   CRomImageState& rom_;
-  const CConnectionState& conn_;
-  const LoaderOptions& options_;
-  const std::string& modelTable_;
 };

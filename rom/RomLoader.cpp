@@ -35,8 +35,8 @@ FilePtr OpenImageFile(const std::string& path) {
 }  // namespace
 
 int CImageCommands::OnOpen(RangeCheck check) {
-  host_.SetStatusColour(StatusColour::Ok);
-  std::optional<std::string> path = host_.AskRomFile();
+  host.SetStatusColour(StatusColour::Ok);
+  std::optional<std::string> path = host.AskRomFile();
   if (!path) {
     CloseImage();
     return 0;
@@ -48,24 +48,23 @@ bool CImageCommands::OpenImage(const std::string& path) {
   rom_.romFileName = path;
   rom_.romFile = OpenImageFile(path);
   if (!rom_.romFile) {
-    host_.MessageBox(Text(kStrUnableToOpenFile));
+    host.MessageBox(Text(kStrUnableToOpenFile));
     rom_.romFileName.clear();
     return false;
   }
   rom_.programmed = 0;
-  host_.SetTitle(Format(kStrTitleWithFile, {path}));
+  host.SetTitle(Format(kStrTitleWithFile, {path}));
   return true;
 }
 
 int CImageCommands::OpenNamedFile(const std::string& path, RangeCheck check) {
   if (!OpenImage(path)) return 1;
-  host_.ScrollToEnd();
+  host.ScrollToEnd();
   if (ReadHeader(check) == 0) {
-    host_.MessageBox(Text(kStrTypeMismatch));
-    host_.SetStatusColour(StatusColour::Failure);
+    host.MessageBox(Text(kStrTypeMismatch));
     CloseImage();
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.DisableButton(CommandButton::Program);
+    host.SetStatusColour(StatusColour::Failure);
+    host.DisableButton(CommandButton::Program);
     return 0;
   }
   return 1;
@@ -74,17 +73,17 @@ int CImageCommands::OpenNamedFile(const std::string& path, RangeCheck check) {
 void CImageCommands::LoadFromCommandLine(const std::string& path) {
   if (path.empty() || !OpenImage(path)) return;
   ReadHeader();
-  host_.ScrollToEnd();
+  host.ScrollToEnd();
 }
 
 int CImageCommands::ReadHeader(RangeCheck check) {
   rom_.romDataSize = 0;
   rom_.rangeLineAt.reset();
-  host_.TrimLog();
-  std::string copy = host_.TranscriptText();
+  host.TrimLog();
+  std::string copy = host.TranscriptText();
   const std::uint64_t length = FileLength(rom_.romFile.get());
   if (length <= kNoRomDataLength) {
-    host_.ShowText(copy + Text(kStrNoRomData));
+    host.ShowText(copy + Text(kStrNoRomData));
     return 1;
   }
   const RomHeader header = ReadRomHeader(rom_.romFile.get());
@@ -99,12 +98,12 @@ int CImageCommands::ReadHeader(RangeCheck check) {
 }
 
 HeaderCheck CImageCommands::CheckHeader(const RomHeader& header) {
-  HeaderCheck found{LookupModel(header.UpsId(), modelTable_)};
-  found.forThisUps = header.UpsId() == conn_.upsTypeCode || IsAccessory(found.model.name);
+  HeaderCheck found{LookupModel(header.UpsId(), modelTable)};
+  found.forThisUps = header.UpsId() == conn.upsTypeCode || IsAccessory(found.model.name);
   // An unknown module code leaves the last image's in place.
   if (header.ModuleCode() < kNamedModules) rom_.moduleCode = static_cast<std::uint8_t>(header.ModuleCode());
   const int slot = rom_.moduleCode == 0 ? kModuleZeroSlot : rom_.moduleCode - 1;
-  found.olderThanUps = header.CodeVersion() < conn_.firmwareVersions[static_cast<std::size_t>(slot)];
+  found.olderThanUps = header.CodeVersion() < conn.firmwareVersions[static_cast<std::size_t>(slot)];
   return found;
 }
 
@@ -115,9 +114,9 @@ void CImageCommands::TellHeader(const RomHeader& header, const HeaderCheck& foun
   copy += Format(kStrUpsId, {static_cast<unsigned>(header.UpsId()), found.model.name});
   if (!found.forThisUps) {
     copy += Text(kStrNotForThisUps);
-    host_.SetStatusColour(StatusColour::Failure);
-    host_.ShowText(copy);
-    host_.DisableButton(CommandButton::Program);
+    host.SetStatusColour(StatusColour::Failure);
+    host.ShowText(copy);
+    host.DisableButton(CommandButton::Program);
   }
   copy += header.ModuleCode() < kNamedModules
               ? Format(kStrModuleToProgram, {Text(ModuleNameId(rom_.moduleCode))})
@@ -127,8 +126,8 @@ void CImageCommands::TellHeader(const RomHeader& header, const HeaderCheck& foun
                              static_cast<int>(header.Year())});
   if (found.olderThanUps) {
     copy += Text(kStrOlderVersionLine);
-    host_.ShowText(copy);
-    host_.MessageBox(Text(kStrOlderVersionBox));
+    host.ShowText(copy);
+    host.MessageBox(Text(kStrOlderVersionBox));
   }
 }
 
@@ -143,13 +142,13 @@ void CImageCommands::TellPlacement(const RomHeader& header, RangeCheck check, st
     rom_.rangeLineAt = copy.size();
   } else {
     copy += SelectImageSpace(headerLoadAddress, kSpaceIndexFirst, kFlashSpaceEntries);
-    if (named) host_.ShowText(copy);
+    if (named) host.ShowText(copy);
   }
   const std::uint16_t sum = header.CalculatedChecksum();
   copy += sum == header.StoredChecksum() ? Text(kStrChecksumCorrect)
                                          : Format(kStrChecksumError, {sum, header.StoredChecksum()});
   copy += Format(kStrRomDataBytes, {rom_.romDataSize});
-  host_.ShowText(copy);
+  host.ShowText(copy);
 }
 
 std::string CImageCommands::SelectImageSpace(std::uint32_t headerLoadAddress, int first, int end) {
@@ -157,14 +156,14 @@ std::string CImageCommands::SelectImageSpace(std::uint32_t headerLoadAddress, in
     // A short header names no address: the image goes to the start of the space.
     rom_.loadAddress = 0;
     rom_.selectedSpace = static_cast<std::uint8_t>(FindFlashSpace(0, rom_.moduleCode, first, end));
-    if (rom_.selectedSpace != 0) rom_.loadAddress = conn_.spaces[rom_.selectedSpace].spaceStart;
+    if (rom_.selectedSpace != 0) rom_.loadAddress = conn.spaces[rom_.selectedSpace].spaceStart;
     return {};
   }
   rom_.loadAddress = headerLoadAddress;
   rom_.selectedSpace =
       static_cast<std::uint8_t>(FindFlashSpace(rom_.loadAddress, rom_.moduleCode, first, end));
   if (rom_.selectedSpace != 0) return Format(kStrLoadAddress, {rom_.loadAddress});
-  host_.SetStatusColour(StatusColour::Failure);
+  host.SetStatusColour(StatusColour::Failure);
   CloseImage();
   return Format(kStrLoadAddressOutOfRange, {rom_.loadAddress});
 }
@@ -173,16 +172,16 @@ void CImageCommands::CheckModuleRange(int firstModuleSpace) {
   const std::optional<std::size_t> at = rom_.rangeLineAt;
   rom_.rangeLineAt.reset();
   if (!at || !rom_.romFile) return;
-  const std::string line = SelectImageSpace(rom_.loadAddress, firstModuleSpace, conn_.spaceCount);
-  std::string text = host_.TranscriptText();
+  const std::string line = SelectImageSpace(rom_.loadAddress, firstModuleSpace, conn.spaceCount);
+  std::string text = host.TranscriptText();
   text.insert(std::min(*at, text.size()), line);
-  host_.ShowText(text);
+  host.ShowText(text);
 }
 
 int CImageCommands::FindFlashSpace(std::uint32_t address, std::uint8_t moduleCode, int first, int end) const {
-  const bool anyCpu = moduleCode == 0 && options_.allowCpu0 != 0;
+  const bool anyCpu = moduleCode == 0 && options.allowCpu0 != 0;
   for (int index = std::max(first, kSpaceIndexFirst); index < std::min(end, kFlashSpaceEntries); ++index) {
-    const FlashSpace& space = conn_.spaces[static_cast<std::size_t>(index)];
+    const FlashSpace& space = conn.spaces[static_cast<std::size_t>(index)];
     const int type = space.spaceDescriptor & kSpaceTypeMask;
     // Written as an offset so that a space reaching the top of memory does not wrap.
     const bool inside = space.spaceSize != 0 && address >= space.spaceStart &&
@@ -199,5 +198,5 @@ void CImageCommands::CloseImage() {
   rom_.romFile.reset();
   rom_.rangeLineAt.reset();
   rom_.romFileName.clear();
-  host_.SetTitle(Text(kStrAppTitle));
+  host.SetTitle(Text(kStrAppTitle));
 }
