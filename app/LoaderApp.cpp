@@ -40,8 +40,6 @@ CLoaderApp::CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISe
                        std::unique_ptr<IPumpRunner> runner)
     : store_(store), clock_(clock), pendingDevice_(std::move(device)), pendingRunner_(std::move(runner)) {}
 
-CLoaderApp::~CLoaderApp() = default;
-
 void CLoaderApp::Start(const std::string& commandLine) {
   commandLineFileName = FirstWord(commandLine);
   port_ = std::make_unique<CSerialPort>(clock_, std::move(pendingDevice_), std::move(pendingRunner_));
@@ -91,8 +89,4 @@ void CLoaderApp::SetFrameTrace(IFrameTrace* trace) {
   if (port_) port_->SetTrace(trace);
   if (link_) link_->SetTrace(trace);
   if (mainWindow_) mainWindow_->Receive().SetTrace(trace);
-}
-
-void CLoaderApp::DeletePort() {
-  port_.reset();
 }

@@ -22,7 +22,6 @@ class CLoaderApp {
   // `runner`, when given, steps the port's receive pump (serial/SerialPort.h).
   CLoaderApp(ISettingsStore& store, IClock& clock, std::unique_ptr<ISerialDevice> device,
              std::unique_ptr<IPumpRunner> runner = nullptr);
-  ~CLoaderApp();
 
   // The start-up steps up to the main window: the command line's first
   // word, the port and link objects, the settings with their defaults
@@ -38,7 +37,7 @@ class CLoaderApp {
   void SetFrameTrace(IFrameTrace* trace);
 
   CSerialPort* Port() { return port_.get(); }
-  void DeletePort();
+  void DeletePort() { port_.reset(); }
   CUpsLink& Link() { return *link_; }
   ISettingsStore& Store() { return store_; }
   IClock& Clock() { return clock_; }

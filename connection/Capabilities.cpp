@@ -1,5 +1,4 @@
 #include "connection/ConnectCommand.h"
-#include "protocol/ReplyWait.h"
 #include "resources/Strings.h"
 
 namespace {
@@ -78,7 +77,7 @@ int CConnectCommand::FlashCapabilitiesStep() {
     if (conn.firmwareVersions[static_cast<std::size_t>(cpu - 1)] == 0) continue;
     link.SendRequest(
         CUpsLink::BuildRequest(kFlashCommand, {kCapabilitiesOperation, static_cast<std::uint8_t>(cpu)}));
-    if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
+    if (!Answered(linkHost)) {
       text += Format(kStrCapsTimeout, {cpu});
       host.ShowText(text);
       continue;
@@ -90,21 +89,17 @@ int CConnectCommand::FlashCapabilitiesStep() {
       host.ShowText(text + Format(kStrCapsDecodeError, {int{reply.error}}));
       return 0;
     }
-    if (reply.block == kAcknowledgeBlock) {
-      host.SetStatusColour(StatusColour::Failure);
-      text += Text(kStrCapsAckInstead);
-      host.ShowText(text);
-      DecodeAcknowledge(reply);
-      result = 0;
-    } else if (reply.block != kFlashReplyBlock) {
-      host.SetStatusColour(StatusColour::Failure);
-      text += Format(kStrCapsWrongBlock, {int{reply.block}});
-      host.ShowText(text);
-      result = 0;
-    } else {
+    if (reply.block == kFlashReplyBlock) {
       RecordSpaces(text, reply);
       result = 1;
+      continue;
     }
+    const bool acknowledged = reply.block == kAcknowledgeBlock;
+    host.SetStatusColour(StatusColour::Failure);
+    text += acknowledged ? Text(kStrCapsAckInstead) : Format(kStrCapsWrongBlock, {int{reply.block}});
+    host.ShowText(text);
+    if (acknowledged) DecodeAcknowledge(reply);
+    result = 0;
   }
   return result;
 }

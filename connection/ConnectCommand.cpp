@@ -13,12 +13,6 @@ constexpr int kUpgradeCheckEntries = 8;
 
 }  // namespace
 
-bool CConnectCommand::Answered(int mode, int polls) {
-  if (linkHost.WaitReply(mode, polls)) return true;
-  linkHost.Receive().SetReceiveMode(kModeIdle, false);
-  return false;
-}
-
 void CConnectCommand::FallBackToFixedSpeeds() {
   host.SetStatusColour(StatusColour::Ok);
   std::string copy = Text(kStrPnpUnable);

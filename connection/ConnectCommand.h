@@ -40,8 +40,6 @@ class CConnectCommand : private CommandContext {
   void StoreIdBlock(const std::uint8_t* data);
   int StoreConfigurationBlock(const std::uint8_t* data);
   void RecordSpaces(std::string& text, const DecodedReply& reply);
-  // Waits for the reply; a time-out leaves the receive mode idle.
-  bool Answered(int mode, int polls);
 
   std::function<CSerialPort*()> port_;
 };

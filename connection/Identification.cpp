@@ -29,7 +29,7 @@ bool CConnectCommand::StartComm(int polls, std::string& copy) {
   copy = host.TranscriptText();
   host.ShowText(copy + Text(kStrStartupAttempt));
   link.SendRequest(CUpsLink::BuildRequest(kStartCommCommand), true);
-  if (Answered(kModeFrame, polls)) return true;
+  if (Answered(linkHost, polls)) return true;
   host.ShowText(copy + Text(kStrStartupTimeout));
   return false;
 }
@@ -61,7 +61,7 @@ bool CConnectCommand::RequestBlock(std::uint8_t command, std::uint8_t expectedBl
   const std::string copy = host.TranscriptText();
   host.ShowText(copy + Text(kStrIdAttempt));
   link.SendRequest(CUpsLink::BuildRequest(command));
-  if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) return failed(copy + Text(timeoutLine));
+  if (!Answered(linkHost)) return failed(copy + Text(timeoutLine));
   const std::string text = copy + Text(receivedLine);
   host.ShowText(text);
   reply = link.DecodeReply();
@@ -75,13 +75,9 @@ void CConnectCommand::StoreIdBlock(const std::uint8_t* data) {
   conn.firmwareVersions.fill(0);
   conn.firmwareVersions[0] = Version(data, 0);
   conn.firmwareVersions[1] = Version(data, 1);
-  bool inverterOnly = false;
-  if (n == 2 && conn.firmwareVersions[1] == 0) {
-    n = 1;
-  } else if (n == 2 && conn.firmwareVersions[0] == 0) {
-    n = 1;
-    inverterOnly = true;
-  }
+  // Two controllers of which one reports no version count as the other alone.
+  const bool inverterOnly = n == 2 && conn.firmwareVersions[0] == 0 && conn.firmwareVersions[1] != 0;
+  if (n == 2 && (conn.firmwareVersions[0] == 0 || conn.firmwareVersions[1] == 0)) n = 1;
   for (int k = 2; k < n; ++k) conn.firmwareVersions[static_cast<std::size_t>(k)] = Version(data, k);
   std::string text = host.TranscriptText() + Format(kStrControllerCount, {n});
   if (n == 1) text += FirmwareLine(inverterOnly ? 1 : 0, data);

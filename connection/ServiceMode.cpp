@@ -1,5 +1,4 @@
 #include "connection/ConnectCommand.h"
-#include "protocol/ReplyWait.h"
 #include "protocol/WireFormat.h"
 #include "resources/Strings.h"
 #include "serial/SerialPort.h"
@@ -37,7 +36,7 @@ int CConnectCommand::Negotiate(std::uint32_t requestedSpeed, int& status) {
     result = 0;
   } else {
     const std::string copy = host.TranscriptText();
-    if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
+    if (!Answered(linkHost)) {
       status = -1;
       conn.lineSpeed = static_cast<std::uint16_t>(requestedSpeed);
     } else {
@@ -58,7 +57,7 @@ int CConnectCommand::Negotiate(std::uint32_t requestedSpeed, int& status) {
   const Frame set = CUpsLink::BuildFiveByteRequest(kSetCommParameterCommand, 0x00, 0x01, conn.lineSpeed);
   if (!link.SendRequest(set, true)) {
     host.MessageBox(Text(kStrOutOfMemory));
-  } else if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
+  } else if (!Answered(linkHost)) {
     status = -1;
     host.MessageBox(Text(kStrNoSetCommResponse));
   }
@@ -74,7 +73,7 @@ int CConnectCommand::ServiceModeStep() {
   host.AppendText(Text(kStrServiceModeAttempt), false);
   linkHost.Clock().SleepMs(kServiceModePauseMs);
   link.SendRequest(CUpsLink::BuildRawRequest(kServiceModeCode, sizeof kServiceModeCode), true);
-  if (!Answered(kModeFrame, AllowanceByRoute(conn.routeLength))) {
+  if (!Answered(linkHost)) {
     host.ShowText(copy + Text(kStrServiceModeTimeout));
     return 0;
   }

@@ -89,8 +89,7 @@ bool SendBlocks(CUpsLink& link, ILinkHost& line, ICommandHost& user, const Trans
     user.SetWaitCursor(true);
     link.SendRequest(frame);
     BlockOutcome outcome = BlockOutcome::Next;
-    if (!line.WaitReply(kModeFrame, rules.allowancePolls(line.RouteLength()))) {
-      line.Receive().SetReceiveMode(kModeIdle, false);
+    if (!Answered(line, rules.allowancePolls(line.RouteLength()))) {
       outcome = Retry(user, retries, kStrTimedOutOnRetries);
     } else {
       outcome = TakeReply(link, user, rules, address, offset, block, retries);

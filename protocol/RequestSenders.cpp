@@ -35,11 +35,17 @@ bool CUpsLink::EndFlash(std::uint8_t module) {
 
 // Sends a flash operation request and checks that the UPS echoed its letter.
 bool CUpsLink::FlashEcho(const Frame& request, std::uint8_t echo) {
-  if (!SendRequest(request)) return false;
-  if (!host_->WaitReply(kModeFrame, AllowanceByRoute(host_->RouteLength()))) {
-    host_->Receive().SetReceiveMode(kModeIdle, false);
-    return false;
-  }
+  if (!SendRequest(request) || !Answered(*host_)) return false;
   const DecodedReply reply = DecodeReply();
   return reply.Ok() && reply.block == kFlashReplyBlock && reply.count >= 1 && reply.data[0] == echo;
+}
+
+bool Answered(ILinkHost& host, int polls) {
+  if (host.WaitReply(kModeFrame, polls)) return true;
+  host.Receive().SetReceiveMode(kModeIdle, false);
+  return false;
+}
+
+bool Answered(ILinkHost& host) {
+  return Answered(host, AllowanceByRoute(host.RouteLength()));
 }

@@ -32,6 +32,11 @@ class ILinkHost {
   virtual int RouteLength() const = 0;
 };
 
+// Waits for a frame reply, at most `polls` polls or as long as the route
+// allows; a time-out leaves the receive mode idle. True when answered.
+bool Answered(ILinkHost& host, int polls);
+bool Answered(ILinkHost& host);
+
 enum DecodeError : std::uint8_t {
   kDecodeOk = 0,
   kDecodeNoStart = 1,

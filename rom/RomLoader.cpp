@@ -18,10 +18,7 @@ constexpr std::array<const char*, 4> kAccessoryNames = {"Velmora", "Trisend Card
                                                         "Stavel PDU"};
 
 bool IsAccessory(const std::string& name) {
-  for (const char* accessory : kAccessoryNames) {
-    if (name == accessory) return true;
-  }
-  return false;
+  return std::find(kAccessoryNames.begin(), kAccessoryNames.end(), name) != kAccessoryNames.end();
 }
 
 // Only a regular file can be an image; a directory opens but cannot be read.

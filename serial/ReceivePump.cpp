@@ -57,7 +57,7 @@ void CSerialPort::KeepHangUpError() {
   // A hang-up reported without a failed read still needs an error to show.
   std::uint8_t probe = 0;
   std::uint32_t count = 0;
-  if (!ReadChunk(&probe, 1, count)) KeepError(PortError::Posix(EIO));
+  if (!ReadChunk(&probe, 1, count)) lastError_.store(PortError::Posix(EIO));
 }
 
 void CSerialPort::ForgetEndedPump() {
@@ -102,10 +102,7 @@ PortError CSerialPort::ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::u
   std::size_t got = 0;
   // Locals only: a read here and a write on the other thread never share a
   // request record.
-  if (PortError error = device_->Read(buffer, max, got)) {
-    KeepError(error);
-    return error;
-  }
+  if (PortError error = device_->Read(buffer, max, got); !Succeeded(error)) return error;
   count = static_cast<std::uint32_t>(got);
   return {};
 }
@@ -119,7 +116,7 @@ bool CSerialPort::WriteByte(std::uint8_t byte) {
   std::size_t written = 0;
   if (!Succeeded(device_->Write(&byte, 1, written))) return false;
   if (written != 1) {
-    KeepError(PortError::Posix(EAGAIN));
+    lastError_.store(PortError::Posix(EAGAIN));
     return false;
   }
   return true;

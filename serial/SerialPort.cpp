@@ -110,10 +110,8 @@ bool CSerialPort::IsOpen() const {
 }
 
 bool CSerialPort::SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud) {
-  previousBaud = 0;
-  if (!IsOpen()) return false;
-  previousBaud = line_.baud;
-  if (!Succeeded(device_->SetBaudRate(newBaud))) return false;
+  previousBaud = IsOpen() ? line_.baud : 0;
+  if (!IsOpen() || !Succeeded(device_->SetBaudRate(newBaud))) return false;
   line_.baud = newBaud;
   settings.baud = std::to_string(newBaud);
   TraceLine();
@@ -121,10 +119,8 @@ bool CSerialPort::SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud
 }
 
 bool CSerialPort::SetDataBits(std::uint8_t newBits, std::uint8_t& previousBits) {
-  previousBits = 0;
-  if (!IsOpen()) return false;
-  previousBits = static_cast<std::uint8_t>(line_.dataBits);
-  if (!Succeeded(device_->SetDataBits(newBits))) return false;
+  previousBits = IsOpen() ? static_cast<std::uint8_t>(line_.dataBits) : 0;
+  if (!IsOpen() || !Succeeded(device_->SetDataBits(newBits))) return false;
   line_.dataBits = newBits;
   settings.dataBits = std::to_string(newBits);
   TraceLine();
@@ -146,7 +142,7 @@ bool CSerialPort::SetRts(bool on) {
 bool CSerialPort::SetLine(ModemLine line, bool on) {
   if (!IsOpen()) {
     // After a failed open the call reaches the closed device, which refuses.
-    if (openFailed_) KeepError(device_->SetModemLine(line, on));
+    if (openFailed_) lastError_.store(device_->SetModemLine(line, on));
     return false;
   }
   return Succeeded(device_->SetModemLine(line, on));
@@ -156,7 +152,7 @@ bool CSerialPort::GetModemStatus(ModemStatus& status) {
   ModemStatus read;
   status = ModemStatus{};
   if (!IsOpen()) {
-    if (openFailed_) KeepError(device_->GetModemStatus(read));
+    if (openFailed_) lastError_.store(device_->GetModemStatus(read));
     return false;
   }
   if (!Succeeded(device_->GetModemStatus(read))) return false;
@@ -172,11 +168,7 @@ void CSerialPort::PumpPendingMessages() {
   if (owner_ != nullptr) owner_->PumpPendingMessages();
 }
 
-void CSerialPort::KeepError(PortError error) {
-  lastError_.store(error);
-}
-
 bool CSerialPort::Succeeded(PortError error) {
-  if (error) KeepError(error);
+  if (error) lastError_.store(error);
   return !error;
 }

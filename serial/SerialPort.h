@@ -89,7 +89,6 @@ class CSerialPort : public IByteSink, private IPumpStep {
   void StopPump();
   bool Step(DeviceEvent event) override;
   bool Receive(DeviceEvent event);
-  void KeepError(PortError error);
   // True for no error; a failure is kept as the last error.
   bool Succeeded(PortError error);
   bool SetLine(ModemLine line, bool on);

@@ -46,11 +46,11 @@ constexpr ParityBits kParityBits[] = {
     {'O', PARENB | PARODD}, {'E', PARENB}, {'M', PARENB | CMSPAR | PARODD}, {'S', PARENB | CMSPAR}};
 
 int ReadLine(int fd, termios2& tio) {
-  return ioctl(fd, TCGETS2, &tio) < 0 ? errno : 0;
+  return ErrnoOr(ioctl(fd, TCGETS2, &tio));
 }
 
 int WriteLine(int fd, const termios2& tio) {
-  return ioctl(fd, TCSETS2, &tio) < 0 ? errno : 0;
+  return ErrnoOr(ioctl(fd, TCSETS2, &tio));
 }
 
 // A standard speed keeps its B-constant so that every tool reads it back;
@@ -200,31 +200,26 @@ PortError CTermiosDevice::Configure(const LineSettings& settings) {
   return PortError::Posix(RaiseControlLines(fd));
 }
 
+// On a closed device (descriptor -1) the calls below fail with EBADF by themselves.
 PortError CTermiosDevice::SetBaudRate(std::uint32_t baud) {
-  int fd = fd_.load();
   const auto change = [baud](termios2& tio) { return SetSpeed(tio, baud); };
-  return PortError::Posix(fd < 0 ? EBADF : ChangeLine(fd, change, false));
+  return PortError::Posix(ChangeLine(fd_.load(), change, false));
 }
 
 PortError CTermiosDevice::SetDataBits(int dataBits) {
-  int fd = fd_.load();
   const auto change = [dataBits](termios2& tio) { return SetCharacterSize(tio, dataBits); };
-  return PortError::Posix(fd < 0 ? EBADF : ChangeLine(fd, change, true));
+  return PortError::Posix(ChangeLine(fd_.load(), change, true));
 }
 
 PortError CTermiosDevice::SetModemLine(ModemLine line, bool on) {
-  int fd = fd_.load();
-  if (fd < 0) return PortError::Posix(EBADF);
   int bits = line == ModemLine::Dtr ? TIOCM_DTR : TIOCM_RTS;
-  return PortError::Posix(ErrnoOr(ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits)));
+  return PortError::Posix(ErrnoOr(ioctl(fd_.load(), on ? TIOCMBIS : TIOCMBIC, &bits)));
 }
 
 PortError CTermiosDevice::GetModemStatus(ModemStatus& status) {
   status = ModemStatus{};
-  int fd = fd_.load();
-  if (fd < 0) return PortError::Posix(EBADF);
   int bits = 0;
-  if (ioctl(fd, TIOCMGET, &bits) < 0) return PortError::Posix(errno);
+  if (ioctl(fd_.load(), TIOCMGET, &bits) < 0) return PortError::Posix(errno);
   status.cts = (bits & TIOCM_CTS) != 0;
   status.dsr = (bits & TIOCM_DSR) != 0;
   status.ring = (bits & TIOCM_RNG) != 0;
@@ -234,9 +229,7 @@ PortError CTermiosDevice::GetModemStatus(ModemStatus& status) {
 
 PortError CTermiosDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   got = 0;
-  int fd = fd_.load();
-  if (fd < 0) return PortError::Posix(EBADF);
-  ssize_t n = read(fd, buffer, max);
+  ssize_t n = read(fd_.load(), buffer, max);
   if (n >= 0) {
     got = static_cast<std::size_t>(n);
     return {};

@@ -119,6 +119,16 @@ int ChangeState(HANDLE handle, Change change) {
   return SetAndCheck(handle, before, dcb);
 }
 
+// ClearCommError also clears a line error, which is all one calls for.
+int QueuedBytes(HANDLE handle, std::uint32_t& queued) {
+  queued = 0;
+  DWORD errors = 0;
+  COMSTAT stat{};
+  if (!ClearCommError(handle, &errors, &stat)) return static_cast<int>(GetLastError());
+  queued = stat.cbInQue;
+  return 0;
+}
+
 void SetLineOptions(DCB& dcb) {
   dcb.fOutxCtsFlow = 0;
   dcb.fOutxDsrFlow = 0;
@@ -271,16 +281,6 @@ PortError CWin32ComDevice::GetModemStatus(ModemStatus& status) {
   return {};
 }
 
-// ClearCommError also clears a line error, which is all one calls for.
-int CWin32ComDevice::QueuedBytes(void* handle, std::uint32_t& queued) const {
-  queued = 0;
-  DWORD errors = 0;
-  COMSTAT stat{};
-  if (!ClearCommError(AsHandle(handle), &errors, &stat)) return static_cast<int>(GetLastError());
-  queued = stat.cbInQue;
-  return 0;
-}
-
 PortError CWin32ComDevice::Read(std::uint8_t* buffer, std::size_t max, std::size_t& got) {
   got = 0;
   HANDLE handle = AsHandle(handle_.load());
@@ -328,9 +328,11 @@ DeviceEvent CWin32ComDevice::WaitEvent() {
       waits_->emptyWakes = 0;
       return DeviceEvent::Readable;
     }
-    DeviceEvent event = waits_->emptyWakes >= kEmptyWakesBeforePolling
-                            ? (PollOrStop() ? DeviceEvent::Woken : DeviceEvent::Readable)
-                            : WaitForEventOrStop(handle);
+    if (waits_->emptyWakes >= kEmptyWakesBeforePolling) {
+      if (WaitForSingleObject(waits_->stop, kPollMs) == WAIT_OBJECT_0) return DeviceEvent::Woken;
+      continue;
+    }
+    const DeviceEvent event = WaitForEventOrStop(handle);
     if (event == DeviceEvent::Woken || event == DeviceEvent::HungUp) return event;
   }
 }
@@ -363,11 +365,6 @@ DeviceEvent CWin32ComDevice::WaitForEventOrStop(void* handle) {
     ++w.emptyWakes;
   }
   return DeviceEvent::Readable;
-}
-
-// True when woken.
-bool CWin32ComDevice::PollOrStop() {
-  return WaitForSingleObject(waits_->stop, kPollMs) == WAIT_OBJECT_0;
 }
 
 void CWin32ComDevice::Wake() {

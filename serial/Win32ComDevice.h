@@ -8,8 +8,7 @@
 #include "serial/SerialDevice.h"
 
 // The Windows backend: a COM port opened overlapped and unshared. The pump
-// waits for received bytes and for its stop event together; results are 0 or
-// a GetLastError code.
+// waits for received bytes and for its stop event together.
 class CWin32ComDevice final : public ISerialDevice {
  public:
   CWin32ComDevice();
@@ -33,9 +32,7 @@ class CWin32ComDevice final : public ISerialDevice {
  private:
   struct Waits;  // the events and the overlapped records, Win32 types
 
-  int QueuedBytes(void* handle, std::uint32_t& queued) const;
   DeviceEvent WaitForEventOrStop(void* handle);
-  bool PollOrStop();
 
   std::atomic<void*> handle_;
   std::unique_ptr<Waits> waits_;

@@ -80,6 +80,22 @@ TEST(RequestSenders, StartFlashTimesOutByRouteLength) {
   EXPECT_EQ(r.host.rx.ReceiveMode(), kModeIdle);
 }
 
+// A wait of a given number of polls: a reply within them answers; none
+// leaves the mode idle instead of still waiting for a frame.
+TEST(RequestSenders, AnsweredWithinTheGivenPolls) {
+  SenderRig r;
+  r.host.rx.SetReceiveMode(kModeFrame, true);
+  r.host.reply = FromHex("AB C9 01 81 53 B7");
+  EXPECT_TRUE(Answered(r.host, 5));
+  EXPECT_EQ(r.host.waitedPolls, 5);
+
+  r.host.reply.clear();
+  r.host.rx.SetReceiveMode(kModeFrame, true);
+  EXPECT_FALSE(Answered(r.host, 2));
+  EXPECT_EQ(r.host.waitedPolls, 2);
+  EXPECT_EQ(r.host.rx.ReceiveMode(), kModeIdle);
+}
+
 // End flash sends its 6-byte request and wants the "E" echo.
 TEST(RequestSenders, EndFlashChecksTheEcho) {
   SenderRig r;
