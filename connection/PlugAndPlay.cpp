@@ -108,8 +108,8 @@ int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& stat
   port->SetDataBits(kPnpDataBits, previousBits);
   linkHost.Receive().SetReceiveMode(kModePlugAndPlay, true);
   // A pty has no modem lines: these calls fail there and the capture goes on.
-  port->SetDtr(true);
-  port->SetRts(false);
+  port->SetModemLine(ModemLine::Dtr, true);
+  port->SetModemLine(ModemLine::Rts, false);
   for (int i = 0; i < kDsrPolls; ++i) {
     ModemStatus lines;
     port->GetModemStatus(lines);
@@ -117,23 +117,23 @@ int CConnectCommand::CaptureAndNegotiate(std::uint32_t requestedSpeed, int& stat
     host.PumpPendingMessages();
     linkHost.Clock().SleepMs(kPollMs);
   }
-  port->SetDtr(false);
+  port->SetModemLine(ModemLine::Dtr, false);
   linkHost.Clock().SleepMs(kPnpLineStepMs);
-  port->SetDtr(true);
+  port->SetModemLine(ModemLine::Dtr, true);
   linkHost.Clock().SleepMs(kPnpLineStepMs);
-  port->SetRts(true);
+  port->SetModemLine(ModemLine::Rts, true);
   linkHost.Clock().SleepMs(kPnpLineStepMs);
   if (linkHost.Receive().ReceiveLengthNow() == 0) {
-    port->SetDtr(false);
-    port->SetRts(false);
+    port->SetModemLine(ModemLine::Dtr, false);
+    port->SetModemLine(ModemLine::Rts, false);
     linkHost.Clock().SleepMs(kPnpLineStepMs);
-    port->SetDtr(true);
-    port->SetRts(true);
+    port->SetModemLine(ModemLine::Dtr, true);
+    port->SetModemLine(ModemLine::Rts, true);
     linkHost.Clock().SleepMs(kPnpLineStepMs);
-    port->SetRts(false);
+    port->SetModemLine(ModemLine::Rts, false);
   }
   const bool captured = linkHost.WaitReply(kModePlugAndPlay, kPnpStringPolls);
-  port->SetRts(true);
+  port->SetModemLine(ModemLine::Rts, true);
   if (!captured) {
     linkHost.Receive().SetReceiveMode(kModeIdle, false);
     port->SetBaudRate(conn.lineSpeed, previousBaud);

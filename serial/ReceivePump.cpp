@@ -87,7 +87,7 @@ void CSerialPort::StopPump() {
   pumpRunner_->Wake();
   for (int i = 0; i < kStopPollCount && pumpRunning_.load() == 0; ++i) {
     clock_.SleepMs(kStopPollMs);
-    PumpPendingMessages();
+    if (owner_ != nullptr) owner_->PumpPendingMessages();
   }
   if (pumpRunning_.load() != 0) {
     ForgetStoppedPump();

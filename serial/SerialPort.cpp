@@ -131,15 +131,7 @@ void CSerialPort::TraceLine() const {
   if (trace_ != nullptr) trace_->LineSpeed(line_.baud, line_.dataBits);
 }
 
-bool CSerialPort::SetDtr(bool on) {
-  return SetLine(ModemLine::Dtr, on);
-}
-
-bool CSerialPort::SetRts(bool on) {
-  return SetLine(ModemLine::Rts, on);
-}
-
-bool CSerialPort::SetLine(ModemLine line, bool on) {
+bool CSerialPort::SetModemLine(ModemLine line, bool on) {
   if (!IsOpen()) {
     // After a failed open the call reaches the closed device, which refuses.
     if (openFailed_) lastError_.store(device_->SetModemLine(line, on));
@@ -162,10 +154,6 @@ bool CSerialPort::GetModemStatus(ModemStatus& status) {
 
 int CSerialPort::GetPortNumber() const {
   return static_cast<int>(SettingsInteger(settings.port));
-}
-
-void CSerialPort::PumpPendingMessages() {
-  if (owner_ != nullptr) owner_->PumpPendingMessages();
 }
 
 bool CSerialPort::Succeeded(PortError error) {

@@ -51,13 +51,11 @@ class CSerialPort : public IByteSink, private IPumpStep {
   bool IsOpen() const;
   bool SetBaudRate(std::uint32_t newBaud, std::uint32_t& previousBaud);
   bool SetDataBits(std::uint8_t newBits, std::uint8_t& previousBits);
-  bool SetDtr(bool on);
-  bool SetRts(bool on);
+  bool SetModemLine(ModemLine line, bool on);
   bool GetModemStatus(ModemStatus& status);
   int GetPortNumber() const;
   bool WriteByte(std::uint8_t byte) override;
   void EndFrame() override;
-  void PumpPendingMessages();
 
   void SetReceiver(IByteReceiver* receiver) { receiver_.store(receiver, std::memory_order_release); }
   void SetOwner(IPortOwner* owner) { owner_ = owner; }
@@ -91,7 +89,6 @@ class CSerialPort : public IByteSink, private IPumpStep {
   bool Receive(DeviceEvent event);
   // True for no error; a failure is kept as the last error.
   bool Succeeded(PortError error);
-  bool SetLine(ModemLine line, bool on);
   // No error, or the failure of the read, which is also kept as last error.
   PortError ReadChunk(std::uint8_t* buffer, std::uint32_t max, std::uint32_t& count);
   bool DeliverChunk();

@@ -58,7 +58,7 @@ TEST(PortOverFake, RefusedOpenKeepsErrnoAndStartsNoPump) {
   EXPECT_FALSE(f.port.IsOpen());
   EXPECT_EQ(f.port.LastError(), PortError::Posix(EACCES));
   EXPECT_FALSE(f.runner->Running());
-  EXPECT_FALSE(f.port.SetDtr(true));
+  EXPECT_FALSE(f.port.SetModemLine(ModemLine::Dtr, true));
   EXPECT_EQ(f.port.LastError(), PortError::Posix(EBADF));
   f.port.Close();
   EXPECT_EQ(f.clock.NowMs(), 0);
@@ -119,8 +119,8 @@ TEST(PortOverFake, ModemLinesAndStatus) {
   // DTR/RTS follow the calls; CTS and DSR on read as 1, the rest 0; a refusal zeroes all and keeps errno.
   FakePort f;
   ASSERT_TRUE(f.port.Open(1, 19200, 8, 1, 0));
-  ASSERT_TRUE(f.port.SetDtr(false));
-  ASSERT_TRUE(f.port.SetRts(false));
+  ASSERT_TRUE(f.port.SetModemLine(ModemLine::Dtr, false));
+  ASSERT_TRUE(f.port.SetModemLine(ModemLine::Rts, false));
   EXPECT_FALSE(f.device->dtr || f.device->rts);
   f.device->status.cts = f.device->status.dsr = true;
   ModemStatus s{.cts = false, .dsr = false, .ring = true, .carrierDetect = true};
@@ -129,7 +129,7 @@ TEST(PortOverFake, ModemLinesAndStatus) {
   f.device->callError = ENOTTY;
   EXPECT_FALSE(f.port.GetModemStatus(s));
   EXPECT_EQ(std::vector<int>({s.cts, s.dsr, s.ring, s.carrierDetect}), std::vector<int>({0, 0, 0, 0}));
-  EXPECT_FALSE(f.port.SetDtr(true));
+  EXPECT_FALSE(f.port.SetModemLine(ModemLine::Dtr, true));
   EXPECT_EQ(f.port.LastError(), PortError::Posix(ENOTTY));
 }
 

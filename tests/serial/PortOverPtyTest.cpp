@@ -87,7 +87,7 @@ TEST(PortOverPty, UnsupportedCallsFailCleanlyAndLeaveThePortUsable) {
   EXPECT_EQ(p.port.LastError(), PortError::Posix(ENOTTY));
   p.port.SetDataBits(8, previousBits);
   EXPECT_EQ(previousBits, 8);
-  EXPECT_FALSE(p.port.SetDtr(false));
+  EXPECT_FALSE(p.port.SetModemLine(ModemLine::Dtr, false));
   EXPECT_EQ(p.port.LastError(), PortError::Posix(ENOTTY));
   ModemStatus s{true, true, true, true};
   EXPECT_FALSE(p.port.GetModemStatus(s));

@@ -106,11 +106,11 @@ TEST(ComOverPty, ModemLinesWorkOrFailWithTheirError) {
   CSerialPort& port = *loader.app->Port();
   ModemStatus status;
   if (std::getenv("TOBRANE_MODEM_LINES") != nullptr) {
-    EXPECT_TRUE(port.SetDtr(false));
-    EXPECT_TRUE(port.SetRts(true));
+    EXPECT_TRUE(port.SetModemLine(ModemLine::Dtr, false));
+    EXPECT_TRUE(port.SetModemLine(ModemLine::Rts, true));
     EXPECT_TRUE(port.GetModemStatus(status));
   } else {
-    EXPECT_FALSE(port.SetDtr(false));
+    EXPECT_FALSE(port.SetModemLine(ModemLine::Dtr, false));
     EXPECT_EQ(port.LastError(), PortError::Win32(ERROR_NOT_SUPPORTED));
     EXPECT_FALSE(port.GetModemStatus(status));
   }
