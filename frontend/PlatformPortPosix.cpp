@@ -1,24 +1,12 @@
-#include <cstring>
-
 #include "frontend/NetworkErrorText.h"
 #include "frontend/PlatformPort.h"
 #include "frontend/PortErrorText.h"
 #include "frontend/SerialDeviceList.h"
 #include "resources/Strings.h"
 
-std::string SystemErrorText(const PortError& error) {
-  switch (error.domain) {
-    case ErrorDomain::Posix:
-      return std::strerror(error.code);
-    case ErrorDomain::Win32:
-      // Only Windows has the texts of its codes.
-      return Format(kStrWin32ErrorCode, {error.code});
-    case ErrorDomain::Network:
-      return NetworkFailureText(static_cast<NetworkFailure>(error.code));
-    case ErrorDomain::None:
-      break;
-  }
-  return {};
+std::string Win32CodeText(int code) {
+  // Only Windows has the texts of its codes.
+  return Format(kStrWin32ErrorCode, {code});
 }
 
 std::string ExplainPortError(const std::string& devicePath, const PortError& error,

@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 #include "frontend/NetworkErrorText.h"
@@ -72,7 +71,10 @@ std::string Advice(const std::string& devicePath, const PortError& error) {
   }
 }
 
-std::string Win32MessageText(DWORD error) {
+}  // namespace
+
+std::string Win32CodeText(int code) {
+  const auto error = static_cast<DWORD>(code);
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -85,27 +87,9 @@ std::string Win32MessageText(DWORD error) {
   return Utf8FromWide(message);
 }
 
-}  // namespace
-
-std::string SystemErrorText(const PortError& error) {
-  switch (error.domain) {
-    case ErrorDomain::Win32:
-      return Win32MessageText(static_cast<DWORD>(error.code));
-    case ErrorDomain::Posix:
-      return std::strerror(error.code);
-    case ErrorDomain::Network:
-      return NetworkFailureText(static_cast<NetworkFailure>(error.code));
-    case ErrorDomain::None:
-      break;
-  }
-  return {};
-}
-
 std::string ExplainPortError(const std::string& devicePath, const PortError& error,
                              const std::string& detail) {
-  const std::string text = !error ? Format(kStrPortCannotOpen, {devicePath})
-                                  : Format(kStrPortCannotOpenReason, {devicePath, SystemErrorText(error)});
-  return text + Advice(devicePath, error) + ServerWordsText(detail);
+  return PortCannotOpenText(devicePath, error) + Advice(devicePath, error) + ServerWordsText(detail);
 }
 
 std::vector<std::string> PortListLines() {

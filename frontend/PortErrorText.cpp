@@ -65,7 +65,5 @@ PortAccessFacts GatherPortAccessFacts(const std::string& devicePath) {
 
 std::string DescribePortError(const std::string& devicePath, const PortError& error,
                               const PortAccessFacts& facts) {
-  const std::string text = !error ? Format(kStrPortCannotOpen, {devicePath})
-                                  : Format(kStrPortCannotOpenReason, {devicePath, SystemErrorText(error)});
-  return text + Advice(error, facts);
+  return PortCannotOpenText(devicePath, error) + Advice(error, facts);
 }
