@@ -11,6 +11,8 @@
 # proxy (bench/delay-proxy.py) that delays each direction by half of MS.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+rig_name=ser2net-rig.sh
+source "$here/../support/simulator-rig.sh"
 sim_args=() round_trip=""
 while [ "${1#--}" != "$1" ]; do
   case $1 in
@@ -21,38 +23,19 @@ while [ "${1#--}" != "$1" ]; do
 done
 upssim=$1 profile=$2 modem_lines=$3
 shift 3
-[ "$1" = "--" ] && shift
-command=()
-while [ $# -gt 0 ] && [ "$1" != "--then" ]; do command+=("$1"); shift; done
-[ $# -gt 0 ] && shift
-then_command=("$@")
+rig_split_commands "$@"
 
 work=$(mktemp -d)
 sim_pid="" ser2net_pid="" proxy_pid=""
 stop() {
   if [ -n "$proxy_pid" ]; then kill "$proxy_pid" 2>/dev/null || true; wait "$proxy_pid" 2>/dev/null || true; fi
   if [ -n "$ser2net_pid" ]; then kill "$ser2net_pid" 2>/dev/null || true; wait "$ser2net_pid" 2>/dev/null || true; fi
-  if [ -n "$sim_pid" ]; then
-    # A simulator whose pty nobody reads any more (ser2net killed) may be
-    # stuck in a write: it gets two seconds, then the kill.
-    kill "$sim_pid" 2>/dev/null || true
-    for _ in $(seq 40); do kill -0 "$sim_pid" 2>/dev/null || break; sleep 0.05; done
-    kill -9 "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
-  ser2net_pid="" sim_pid="" proxy_pid=""
+  rig_stop_simulator
+  ser2net_pid="" proxy_pid=""
 }
 trap 'stop; rm -rf "$work"' EXIT
 
-"$upssim" --profile "$profile" --state-out "$work/ups-state.json" "${sim_args[@]}" > "$work/sim.out" &
-sim_pid=$!
-device=""
-for _ in $(seq 100); do
-  device=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
-  [ -n "$device" ] && break
-  sleep 0.05
-done
-[ -n "$device" ] || { echo "ser2net-rig.sh: the simulator printed no pty" >&2; exit 1; }
+rig_start_simulator "$upssim" "$profile" 5 "${sim_args[@]}"
 
 # A port picked at random; another one if ser2net cannot take it.
 port=""
@@ -86,12 +69,7 @@ done
 if [ -n "$round_trip" ]; then
   python3 "$here/../../bench/delay-proxy.py" 0 "$port" "$round_trip" > "$work/proxy.out" &
   proxy_pid=$!
-  port=""
-  for _ in $(seq 100); do
-    port=$(head -n 1 "$work/proxy.out" 2>/dev/null || true)
-    [ -n "$port" ] && break
-    sleep 0.05
-  done
+  port=$(rig_first_line "$work/proxy.out" "$proxy_pid" 5)
   [ -n "$port" ] || { echo "ser2net-rig.sh: the delaying proxy did not start" >&2; exit 1; }
 fi
 
@@ -99,7 +77,5 @@ status=0
 TOBRANE_NET_DEVICE="rfc2217://127.0.0.1:$port" TOBRANE_SIM_DEVICE="$device" TOBRANE_SER2NET_PID="$ser2net_pid" \
   TOBRANE_SIM_WORK="$work" "${command[@]}" || status=$?
 stop
-if [ "$status" -eq 0 ] && [ ${#then_command[@]} -gt 0 ]; then
-  TOBRANE_SIM_WORK="$work" "${then_command[@]}" || status=$?
-fi
+rig_run_then
 exit "$status"

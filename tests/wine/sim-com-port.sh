@@ -8,6 +8,8 @@
 # TOBRANE_SIM_WORK (the simulator's directory) and WINE_RUN; after it the simulator is stopped and its state
 # is in $TOBRANE_SIM_WORK/ups-state.json for a command given after --then.
 set -euo pipefail
+rig_name=sim-com-port.sh
+source "$(dirname "$0")/../support/simulator-rig.sh"
 preload=""
 sim_args=()
 while [ "${1#--}" != "$1" ]; do
@@ -19,41 +21,25 @@ while [ "${1#--}" != "$1" ]; do
 done
 upssim=$1 profile=$2 wine_run=$3 com=$4
 shift 4
-[ "$1" = "--" ] && shift
-command=()
-while [ $# -gt 0 ] && [ "$1" != "--then" ]; do command+=("$1"); shift; done
-[ $# -gt 0 ] && shift
-then_command=("$@")
+rig_split_commands "$@"
 
 work=$(mktemp -d)
 prefix=$("$wine_run" --prefix)
 link="$prefix/dosdevices/com$com"
 sim_pid=""
 cleanup() {
-  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
+  rig_stop_simulator
   rm -f "$link"
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-"$upssim" --profile "$profile" --state-out "$work/ups-state.json" "${sim_args[@]}" > "$work/sim.out" &
-sim_pid=$!
-device=""
-for _ in $(seq 100); do
-  device=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
-  [ -n "$device" ] && break
-  sleep 0.1
-done
-[ -n "$device" ] || { echo "sim-com-port.sh: the simulator printed no pty" >&2; exit 1; }
+rig_start_simulator "$upssim" "$profile" 10 "${sim_args[@]}"
 ln -sfn "$device" "$link"
 
 status=0
 TOBRANE_COM="COM$com" TOBRANE_SIM_DEVICE="$device" TOBRANE_SIM_WORK="$work" WINE_RUN="$wine_run" LD_PRELOAD="$preload" \
   "${command[@]}" || status=$?
-kill "$sim_pid" 2>/dev/null || true
-wait "$sim_pid" 2>/dev/null || true
-sim_pid=""
-if [ "$status" -eq 0 ] && [ ${#then_command[@]} -gt 0 ]; then
-  TOBRANE_SIM_WORK="$work" "${then_command[@]}" || status=$?
-fi
+rig_stop_simulator
+rig_run_then
 exit "$status"
