@@ -8,8 +8,9 @@
 
 // The small socket seam under the network serial port: a TCP client with
 // blocking calls, POSIX sockets or Winsock behind it (SocketPosix.cpp,
-// SocketWin32.cpp). Errors keep their system's domain; the bound on the
-// connect is the network port's own failure NoAnswer.
+// SocketWin32.cpp), which share the connect's address loop (ConnectWithin.h).
+// Errors keep their system's domain; the bound on the connect is the network
+// port's own failure NoAnswer.
 using SocketHandle = std::intptr_t;
 inline constexpr SocketHandle kNoSocket = -1;
 

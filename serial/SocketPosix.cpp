@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <memory>
 
+#include "serial/ConnectWithin.h"
 #include "serial/NetworkFailure.h"
 #include "serial/Socket.h"
 
@@ -60,22 +60,17 @@ PortError SocketConnect(const std::string& host, std::uint16_t port, int timeout
   if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list.first) != 0 ||
       list.first == nullptr)
     return PortError::Network(static_cast<int>(NetworkFailure::UnknownHost));
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  PortError error;
-  for (const addrinfo* address = list.first; address != nullptr; address = address->ai_next) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    int fd = -1;
-    error = ConnectOne(*address, static_cast<int>(left.count()), fd);
-    if (error) continue;
-    const int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    handle = fd;
-    return {};
-  }
-  return error ? error : PortError::Network(static_cast<int>(NetworkFailure::NoAnswer));
+  int fd = -1;
+  CSystemClock clock;
+  const PortError error =
+      ConnectWithin(clock, timeoutMs, list.first,
+                    [&fd](const addrinfo& address, int leftMs) { return ConnectOne(address, leftMs, fd); });
+  if (error) return error;
+  const int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  handle = fd;
+  return {};
 }
 
 PortError SocketSend(SocketHandle handle, const std::uint8_t* bytes, std::size_t count) {

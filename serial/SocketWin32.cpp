@@ -1,9 +1,9 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <chrono>
 #include <string>
 
+#include "serial/ConnectWithin.h"
 #include "serial/NetworkFailure.h"
 #include "serial/Socket.h"
 
@@ -77,23 +77,18 @@ PortError SocketConnect(const std::string& host, std::uint16_t port, int timeout
   if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &list.first) != 0 ||
       list.first == nullptr)
     return PortError::Network(static_cast<int>(NetworkFailure::UnknownHost));
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  PortError error;
-  for (const addrinfo* address = list.first; address != nullptr; address = address->ai_next) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) break;
-    SOCKET s = INVALID_SOCKET;
-    error = ConnectOne(*address, static_cast<int>(left.count()), s);
-    if (error) continue;
-    u_long blocking = 0;
-    ioctlsocket(s, FIONBIO, &blocking);
-    BOOL one = TRUE;
-    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
-    handle = static_cast<SocketHandle>(s);
-    return {};
-  }
-  return error ? error : PortError::Network(static_cast<int>(NetworkFailure::NoAnswer));
+  SOCKET s = INVALID_SOCKET;
+  CSystemClock clock;
+  const PortError error =
+      ConnectWithin(clock, timeoutMs, list.first,
+                    [&s](const addrinfo& address, int leftMs) { return ConnectOne(address, leftMs, s); });
+  if (error) return error;
+  u_long blocking = 0;
+  ioctlsocket(s, FIONBIO, &blocking);
+  BOOL one = TRUE;
+  setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
+  handle = static_cast<SocketHandle>(s);
+  return {};
 }
 
 PortError SocketSend(SocketHandle handle, const std::uint8_t* bytes, std::size_t count) {
