@@ -5,8 +5,28 @@
 
 namespace {
 
-CommandEntry Command(int id, StringId text, StringId prompt, const char* icon = nullptr) {
-  return {id, Text(text), Text(prompt), icon, false};
+struct ToolbarButton {
+  int id;
+  const char* icon;
+};
+
+// In toolbar order; id 0 is a separator.
+constexpr ToolbarButton kToolbarButtons[] = {
+#define TOOLBAR_BUTTON(id, icon) {id, #icon},
+#define TOOLBAR_GAP() {0, nullptr},
+#include "frontend/ToolbarButtons.def"
+#undef TOOLBAR_BUTTON
+#undef TOOLBAR_GAP
+};
+
+const char* ToolbarIcon(int id) {
+  for (const ToolbarButton& button : kToolbarButtons)
+    if (id != 0 && button.id == id) return button.icon;
+  return nullptr;
+}
+
+CommandEntry Command(int id, StringId text, StringId prompt) {
+  return {id, Text(text), Text(prompt), ToolbarIcon(id), false};
 }
 
 CommandEntry Toggle(int id, StringId text, StringId prompt) {
@@ -20,27 +40,29 @@ const CommandEntry kSeparator{};
 const std::vector<MenuEntry>& MenuBarCommands() {
   static const std::vector<MenuEntry> menus = {
       {Text(kStrMenuFile),
-       {Command(kCmdOpen, kStrCmdOpen, kStrPromptOpen, "open"),
-        Command(kCmdClose, kStrCmdClose, kStrPromptClose, "close"), kSeparator,
-        Command(kCmdConfiguration, kStrCmdConfiguration, kStrPromptConfiguration), kSeparator,
-        Command(kCmdConnect, kStrCmdConnect, kStrPromptConnect, "connect"), kSeparator,
-        Command(kCmdSelectSubmodule, kStrCmdSelectSubmodule, kStrPromptSelectSubmodule, "submodule"),
-        kSeparator, Command(kCmdProgram, kStrCmdProgram, kStrPromptProgram, "program"),
-        Command(kCmdVerify, kStrCmdVerify, kStrPromptVerify, "verify"), kSeparator,
+       {Command(kCmdOpen, kStrCmdOpen, kStrPromptOpen), Command(kCmdClose, kStrCmdClose, kStrPromptClose),
+        kSeparator, Command(kCmdConfiguration, kStrCmdConfiguration, kStrPromptConfiguration), kSeparator,
+        Command(kCmdConnect, kStrCmdConnect, kStrPromptConnect), kSeparator,
+        Command(kCmdSelectSubmodule, kStrCmdSelectSubmodule, kStrPromptSelectSubmodule), kSeparator,
+        Command(kCmdProgram, kStrCmdProgram, kStrPromptProgram),
+        Command(kCmdVerify, kStrCmdVerify, kStrPromptVerify), kSeparator,
         Command(kCmdSaveReport, kStrCmdSaveReport, kStrPromptSaveReport), kSeparator,
         Command(kCmdExit, kStrCmdExit, kStrPromptExit)}},
       {Text(kStrMenuView),
        {Toggle(kCmdViewToolbar, kStrCmdToolbar, kStrPromptToolbar),
         Toggle(kCmdViewStatusBar, kStrCmdStatusBar, kStrPromptStatusBar),
         Toggle(kCmdViewFrameTrace, kStrCmdFrameTrace, kStrPromptFrameTrace)}},
-      {Text(kStrMenuHelp), {Command(kCmdAbout, kStrCmdAbout, kStrPromptAbout, "about")}},
+      {Text(kStrMenuHelp), {Command(kCmdAbout, kStrCmdAbout, kStrPromptAbout)}},
   };
   return menus;
 }
 
 const std::vector<int>& ToolbarCommands() {
-  static const std::vector<int> ids = {kCmdOpen,    kCmdClose,  kCmdConnect, kCmdSelectSubmodule,
-                                       kCmdProgram, kCmdVerify, 0,           kCmdAbout};
+  static const std::vector<int> ids = [] {
+    std::vector<int> order;
+    for (const ToolbarButton& button : kToolbarButtons) order.push_back(button.id);
+    return order;
+  }();
   return ids;
 }
 

@@ -20,7 +20,7 @@ struct MenuEntry {
 
 // Menu 128 in order: File (Exit last, where users look for it), View, Help.
 const std::vector<MenuEntry>& MenuBarCommands();
-// Toolbar 128 in order; id 0 is a separator.
+// Toolbar 128 in order (ToolbarButtons.def); id 0 is a separator.
 const std::vector<int>& ToolbarCommands();
 // The entry of a command id; nullptr for none.
 const CommandEntry* FindCommand(int id);

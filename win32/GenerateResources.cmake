@@ -1,10 +1,12 @@
 # Writes the window's resource script and images at build time:
 #   cmake -DSTRING_TABLE=... -DTEMPLATE=... -DOUTPUT_DIR=... -DICON_DIR=...
-#         -DWIN32_SOURCE_DIR=... -DPROJECT_VERSION=... -DCONVERT=... -P GenerateResources.cmake
+#         -DWIN32_SOURCE_DIR=... -DPROJECT_VERSION=... -DCONVERT=... -DTOOLBAR=... -P GenerateResources.cmake
 # Every @kStr...@ of the template becomes the text of that string-table entry
 # in resource-script quoting, so no menu, prompt or dialog text is typed twice.
-# The toolbar strip and the icons are made from the Qt window's icons.
-foreach(var STRING_TABLE TEMPLATE OUTPUT_DIR ICON_DIR WIN32_SOURCE_DIR PROJECT_VERSION CONVERT)
+# The toolbar strip and the icons are made from the Qt window's icons, the
+# strip in the order of TOOLBAR (frontend/ToolbarButtons.def), the one the
+# command table gives the buttons.
+foreach(var STRING_TABLE TEMPLATE OUTPUT_DIR ICON_DIR WIN32_SOURCE_DIR PROJECT_VERSION CONVERT TOOLBAR)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "GenerateResources: ${var} is not set")
   endif()
@@ -40,12 +42,17 @@ function(run_convert)
   endif()
 endfunction()
 
-# The buttons in toolbar order, 16 x 15 each, on magenta, which the window
-# masks out as transparent.
-set(buttons open close connect submodule program verify about)
+# The buttons' images in toolbar order, 16 x 15 each, on magenta, which the
+# window masks out as transparent. A line read otherwise than the compiler
+# reads it would shift every later image, so any other line stops the build.
+file(STRINGS "${TOOLBAR}" toolbar_lines)
 set(strip)
-foreach(name ${buttons})
-  list(APPEND strip "${ICON_DIR}/${name}.xpm")
+foreach(line ${toolbar_lines})
+  if(line MATCHES "^TOOLBAR_BUTTON\\(kCmd[A-Za-z]+, ([A-Za-z0-9_-]+)\\)$")
+    list(APPEND strip "${ICON_DIR}/${CMAKE_MATCH_1}.xpm")
+  elseif(NOT line MATCHES "^(//.*|TOOLBAR_GAP\\(\\))$")
+    message(FATAL_ERROR "GenerateResources: ${TOOLBAR}: not a toolbar line: ${line}")
+  endif()
 endforeach()
 run_convert(${strip} -background "#FF00FF" -alpha remove +append -type TrueColor
             "BMP3:${OUTPUT_DIR}/toolbar.bmp")
