@@ -2,6 +2,7 @@
 
 #include "flash/FlashCommands.h"
 #include "resources/Strings.h"
+#include "seams/ReadOnlyFile.h"
 
 namespace {
 

@@ -58,19 +58,19 @@ std::string CRegistrySettingsStore::Read(const std::string& section, const std::
     problems_.push_back({section, key});
     return {};
   }
-  const DWORD chars = bytes / sizeof(wchar_t);
-  if (chars > kMaxValueChars) {
-    problems_.push_back({section, key, static_cast<unsigned>(chars)});
-    return {};
-  }
-  std::wstring value(chars, L'\0');
+  std::wstring value(bytes / sizeof(wchar_t), L'\0');
   if (RegQueryValueExW(handle.key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
                        &bytes) != ERROR_SUCCESS) {
     return {};
   }
-  // The stored text may or may not end with its terminator.
+  // The stored text may or may not end with its terminator, which is no
+  // character of the setting's.
   value.resize(bytes / sizeof(wchar_t));
   while (!value.empty() && value.back() == L'\0') value.pop_back();
+  if (value.size() > kMaxValueChars) {
+    problems_.push_back({section, key, static_cast<unsigned>(value.size())});
+    return {};
+  }
   return Utf8FromWide(value);
 }
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -14,14 +12,6 @@ struct FileCloser {
   }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
-// The file's length now, from the file itself rather than from what stdio
-// has buffered of it; 0 when it cannot be told.
-inline std::uint64_t FileLength(std::FILE* file) {
-  struct stat info {};
-  if (file == nullptr || ::fstat(fileno(file), &info) != 0) return 0;
-  return static_cast<std::uint64_t>(info.st_size);
-}
 
 // The open ROM image and the facts its header gave.
 struct CRomImageState {

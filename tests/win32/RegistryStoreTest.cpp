@@ -77,7 +77,7 @@ TEST(RegistryStore, ValuesOfTheWrongTypeOrAbsurdLengthAreReplacedByTheDefault) {
   EXPECT_EQ(
       app.SettingsWarnings(),
       (std::vector<std::string>{
-          "The setting Serial\\BaudRate in the registry is 5001 characters long; the default is used and "
+          "The setting Serial\\BaudRate in the registry is 5000 characters long; the default is used and "
           "written back.",
           "The setting Serial\\Parity in the registry is not text; the default is used and written back.",
           "The setting Serial\\Device in the registry is not text; it is ignored and left as it is."}));
